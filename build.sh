@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Tallow Brackles set-up: installs what is missing, builds, then runs the game or the tests.
+#   ./build.sh run    build and start the game from build/game/
+#   ./build.sh test   build and run every test (exit status is the tests')
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+# Everything the build, the game and the tests need, as Debian packages.
+PACKAGES=(
+  cmake g++ make pkg-config
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core fonts-comic-neue
+  libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev
+  libgtest-dev libgmock-dev
+  xvfb xauth openbox xdotool imagemagick sox
+)
+
+usage() {
+  echo "usage: ./build.sh run|test" >&2
+  exit 2
+}
+
+install_missing() {
+  local missing=()
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local line="apt-get -o DPkg::Lock::Timeout=300 install -y --no-install-recommends ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are missing. Install them as root, then run this again:" >&2
+    echo "  apt-get update && $line" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get -o DPkg::Lock::Timeout=300 update -qq
+  DEBIAN_FRONTEND=noninteractive $line
+}
+
+build() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build -j"$(nproc)"
+}
+
+[ $# -eq 1 ] || usage
+case "$1" in
+  run)
+    install_missing
+    build
+    cd build/game
+    exec ./tallowbrackles
+    ;;
+  test)
+    install_missing
+    build
+    cd build
+    exec ctest --output-on-failure --timeout 600 -j"$(nproc)"
+    ;;
+  *) usage ;;
+esac

@@ -1,0 +1,116 @@
+#pragma once
+// Named images cut into patterns, the collection that holds them and the image-list
+// component bound to the display. Pictures are decoded to 32-bit surfaces when loaded and
+// kept for the item's whole life, so that its blocks can always be rebuilt.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DXHashCollection.h"
+#include "engine/DXSurface.h"
+#include "engine/DXTypes.h"
+
+class TDXDraw;
+class TPictureCollection;
+
+class EPictureCollectionError : public EDXError {
+ public:
+  using EDXError::EDXError;
+};
+
+// A decoded picture: its pixels as XRGB8888 and the bit depth it was stored with.
+struct TPicture {
+  TDirectDrawSurface Pixels;
+  int32_t SourceBitCount = 0;
+  bool Empty() const { return Pixels.Empty(); }
+};
+
+class TPictureCollectionItem : public THashCollectionItem {
+ public:
+  explicit TPictureCollectionItem(TPictureCollection& Collection);
+
+  // Stored properties.
+  int32_t PatternHeight = 0;
+  int32_t PatternWidth = 0;
+  TPicture Picture;
+  int32_t SkipHeight = 0;
+  int32_t SkipWidth = 0;
+  bool SystemMemory = false;
+  bool Transparent = true;
+  uint32_t TransparentColor() const { return FTransparentColor; }  // 0x00BBGGRR
+  void SetTransparentColor(uint32_t Color);
+
+  bool Initialized() const { return FInitialized; }
+  int32_t Width() const;
+  int32_t Height() const;
+  int32_t PatternCount() const;
+  TRect PatternRect(int32_t Index) const;  // (0, 0, 0, 0) outside the range
+  const TDirectDrawSurface* PatternBlock(int32_t Index) const;  // nullptr outside
+  int32_t BlockCount() const { return static_cast<int32_t>(FBlocks.size()); }
+
+  void Draw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t PatternIndex) const;
+  void DrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect, int32_t PatternIndex,
+                   int32_t Alpha) const;
+  void DrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width,
+                   int32_t Height, int32_t PatternIndex, double CenterX, double CenterY,
+                   int32_t Angle) const;
+
+  // Driven by the collection.
+  void Initialize();
+  void Finalize();
+  void Restore();
+
+ private:
+  struct TPattern {
+    TRect Rect;
+    int32_t Block = -1;
+  };
+  TPictureCollection& FOwner;
+  uint32_t FTransparentColor = 0;
+  bool FInitialized = false;
+  std::vector<std::unique_ptr<TDirectDrawSurface>> FBlocks;
+  std::vector<TPattern> FPatterns;
+};
+
+class TPictureCollection : public THashCollection {
+ public:
+  TPictureCollection() = default;
+  TPictureCollectionItem& Add();
+  TPictureCollectionItem& Items(int32_t Index) const;
+  // Raises EPictureCollectionError "Image '%s' not found".
+  TPictureCollectionItem& Find(const std::string& Name) const;
+
+  void LoadFromFile(const std::string& FileName);
+  void LoadFromStream(const std::vector<uint8_t>& Bytes);
+
+  // Raises "%s cannot be initialized" when Display is not initialized.
+  void Initialize(TDXDraw& Display);
+  void Finalize();
+  void Restore();
+  TDXDraw* DXDraw() const { return FDXDraw; }
+  bool DisplayInitialized() const;
+
+  uint8_t ColorTable[1024] = {};
+
+ private:
+  TDXDraw* FDXDraw = nullptr;
+};
+
+// The form component: owns its collection and follows the display's events.
+class TDXImageList {
+ public:
+  TDXImageList() = default;
+  ~TDXImageList();
+  TDXImageList(const TDXImageList&) = delete;
+  TDXImageList& operator=(const TDXImageList&) = delete;
+
+  TPictureCollection& Items() { return FItems; }
+  TDXDraw* DXDraw() const { return FDXDraw; }
+  void SetDXDraw(TDXDraw* Display);
+
+ private:
+  TPictureCollection FItems;
+  TDXDraw* FDXDraw = nullptr;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// Small value types and rounding helpers shared by the whole engine.
+
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+struct TRect {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Right = 0;  // exclusive
+  int32_t Bottom = 0;  // exclusive
+  int32_t Width() const { return Right - Left; }
+  int32_t Height() const { return Bottom - Top; }
+  bool operator==(const TRect&) const = default;
+};
+
+inline TRect Bounds(int32_t L, int32_t T, int32_t W, int32_t H) { return {L, T, L + W, T + H}; }
+
+// Strict: rectangles that only touch, or an empty one, never overlap.
+inline bool RectsOverlap(const TRect& A, const TRect& B) {
+  return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+
+// Engine rounding: nearest, ties to even (2.5 -> 2, 3.5 -> 4).
+inline int32_t RoundEven(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
+// Game rounding: truncation toward zero.
+inline int32_t Trunc(double V) { return static_cast<int32_t>(V); }
+
+// i mod n moved into [0, n) for n > 0.
+inline int32_t PosMod(int32_t I, int32_t N) {
+  int32_t R = I % N;
+  return R < 0 ? R + N : R;
+}
+
+// r - round(r / n) * n, moved into [0, n); r itself when n = 0.
+inline double PosModF(double R, int32_t N) {
+  if (N == 0) return R;
+  double V = R - std::nearbyint(R / N) * N;
+  return V < 0 ? V + N : V;
+}
+
+// Base of the engine's exceptions: each component raises its own class with a fixed text.
+class EDXError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};

@@ -41,6 +41,8 @@ class THashCollection {
   // Index of the item found by name, -1 when there is none.
   int32_t IndexOf(const std::string& Name) const;
   void Delete(int32_t Index);
+  // Moves the item at CurIndex to NewIndex; the cached indices between follow.
+  void Move(int32_t CurIndex, int32_t NewIndex);
   void Clear();
 
  protected:

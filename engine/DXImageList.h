@@ -27,6 +27,28 @@ struct TPicture {
   bool Empty() const { return Pixels.Empty(); }
 };
 
+// Where the patterns of an item lie: the rectangles of the picture copied into blocks, and
+// for every pattern (row-major) its rectangle within its block and that block's number.
+struct TPatternPlace {
+  TRect Rect;
+  int32_t Block = -1;
+};
+struct TPatternLayout {
+  std::vector<TRect> Blocks;
+  std::vector<TPatternPlace> Patterns;
+};
+// Video-memory items are cut into blocks of about 512 x 512 pixels, rounded to whole
+// pattern strides so that no pattern crosses a block edge; system-memory items and items
+// of a single pattern keep one block. Pattern sizes of 0 mean the picture's size.
+TPatternLayout ComputePatternLayout(int32_t PictureWidth, int32_t PictureHeight,
+                                    int32_t PatternWidth, int32_t PatternHeight, int32_t SkipWidth,
+                                    int32_t SkipHeight, bool SystemMemory);
+
+// 0x00BBGGRR (the stored colour) to our surfaces' 0x00RRGGBB.
+inline uint32_t ColorToPixel(uint32_t Color) {
+  return ((Color & 0xFFu) << 16) | (Color & 0xFF00u) | ((Color >> 16) & 0xFFu);
+}
+
 class TPictureCollectionItem : public THashCollectionItem {
  public:
   explicit TPictureCollectionItem(TPictureCollection& Collection);
@@ -46,16 +68,15 @@ class TPictureCollectionItem : public THashCollectionItem {
   int32_t Width() const;
   int32_t Height() const;
   int32_t PatternCount() const;
-  TRect PatternRect(int32_t Index) const;  // (0, 0, 0, 0) outside the range
+  TRect PatternRect(int32_t Index) const;                       // (0, 0, 0, 0) outside the range
   const TDirectDrawSurface* PatternBlock(int32_t Index) const;  // nullptr outside
   int32_t BlockCount() const { return static_cast<int32_t>(FBlocks.size()); }
 
   void Draw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t PatternIndex) const;
   void DrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect, int32_t PatternIndex,
                    int32_t Alpha) const;
-  void DrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width,
-                   int32_t Height, int32_t PatternIndex, double CenterX, double CenterY,
-                   int32_t Angle) const;
+  void DrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width, int32_t Height,
+                   int32_t PatternIndex, double CenterX, double CenterY, int32_t Angle) const;
 
   // Driven by the collection.
   void Initialize();
@@ -63,21 +84,20 @@ class TPictureCollectionItem : public THashCollectionItem {
   void Restore();
 
  private:
-  struct TPattern {
-    TRect Rect;
-    int32_t Block = -1;
-  };
+  const TPatternPlace* Place(int32_t Index) const;
+  void ReleaseBlocks();
   TPictureCollection& FOwner;
   uint32_t FTransparentColor = 0;
   bool FInitialized = false;
   std::vector<std::unique_ptr<TDirectDrawSurface>> FBlocks;
-  std::vector<TPattern> FPatterns;
+  std::vector<TPatternPlace> FPatterns;
 };
 
 class TPictureCollection : public THashCollection {
  public:
   TPictureCollection() = default;
   TPictureCollectionItem& Add();
+  // Raises EPictureCollectionError "List index out of bounds (%d)" outside 0 .. Count - 1.
   TPictureCollectionItem& Items(int32_t Index) const;
   // Raises EPictureCollectionError "Image '%s' not found".
   TPictureCollectionItem& Find(const std::string& Name) const;

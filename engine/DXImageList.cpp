@@ -1,0 +1,218 @@
+#include "engine/DXImageList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/DXDraws.h"
+
+namespace {
+
+// A damaged pack may ask for one-pixel patterns on a large picture; nobody needs more
+// patterns than this in one item, and building them all could exhaust memory.
+constexpr int64_t MaxPatterns = int64_t{1} << 20;
+
+int64_t FloorDiv(int64_t A, int64_t B) {
+  return A / B - ((A % B != 0) && ((A < 0) != (B < 0)));
+}
+
+}  // namespace
+
+TPatternLayout ComputePatternLayout(int32_t PictureWidth, int32_t PictureHeight,
+                                    int32_t PatternWidth, int32_t PatternHeight, int32_t SkipWidth,
+                                    int32_t SkipHeight, bool SystemMemory) {
+  TPatternLayout Layout;
+  if (PictureWidth <= 0 || PictureHeight <= 0) return Layout;
+  // 64-bit throughout: the sizes come from the pack and may be anything.
+  const int64_t W = PictureWidth, H = PictureHeight;
+  const int64_t IW = PatternWidth > 0 ? PatternWidth : W;
+  const int64_t IH = PatternHeight > 0 ? PatternHeight : H;
+
+  if (IW == W && IH == H) {
+    Layout.Blocks.push_back(Bounds(0, 0, PictureWidth, PictureHeight));
+    Layout.Patterns.push_back({Bounds(0, 0, PictureWidth, PictureHeight), 0});
+    return Layout;
+  }
+
+  const int64_t A = IW + SkipWidth;   // column stride
+  const int64_t C = IH + SkipHeight;  // row stride
+  if (A <= 0 || C <= 0) return Layout;
+  const int64_t Columns = std::max<int64_t>(0, FloorDiv(W + SkipWidth, A));
+  int64_t Rows = std::max<int64_t>(0, FloorDiv(H + SkipHeight, C));
+  if (Columns == 0 || Rows == 0) return Layout;
+  if (Columns * Rows > MaxPatterns) Rows = std::max<int64_t>(1, MaxPatterns / Columns);
+  if (Columns > MaxPatterns) return Layout;
+
+  if (SystemMemory) {
+    Layout.Blocks.push_back(Bounds(0, 0, PictureWidth, PictureHeight));
+    for (int64_t Row = 0; Row < Rows; ++Row)
+      for (int64_t Col = 0; Col < Columns; ++Col)
+        Layout.Patterns.push_back(
+            {Bounds(static_cast<int32_t>(A * Col), static_cast<int32_t>(C * Row),
+                    static_cast<int32_t>(IW), static_cast<int32_t>(IH)),
+             0});
+    return Layout;
+  }
+
+  // Blocks of about 512 pixels, whole strides, never wider than the grid.
+  const int64_t BW = std::min(A * ((A + 511) / A), A * Columns);
+  const int64_t BH = std::min(C * ((C + 511) / C), C * Rows);
+  if (BW <= 0 || BH <= 0) return Layout;
+  const int64_t HX = (W + BW - 1) / BW;
+  const int64_t VX = (H + BH - 1) / BH;
+  for (int64_t L = 0; L < VX; ++L) {
+    for (int64_t M = 0; M < HX; ++M) {
+      int64_t BlockW = std::min(BW, W - BW * M);
+      if (BlockW <= 0) BlockW = BW;
+      int64_t BlockH = std::min(BH, H - BH * L);
+      if (BlockH <= 0) BlockH = BH;
+      Layout.Blocks.push_back(Bounds(static_cast<int32_t>(BW * M), static_cast<int32_t>(BH * L),
+                                     static_cast<int32_t>(BlockW), static_cast<int32_t>(BlockH)));
+    }
+  }
+  for (int64_t Row = 0; Row < Rows; ++Row) {
+    for (int64_t Col = 0; Col < Columns; ++Col) {
+      const int64_t Block = (A * Col) / BW + HX * ((C * Row) / BH);
+      Layout.Patterns.push_back(
+          {Bounds(static_cast<int32_t>((A * Col) % BW), static_cast<int32_t>((C * Row) % BH),
+                  static_cast<int32_t>(IW), static_cast<int32_t>(IH)),
+           static_cast<int32_t>(Block)});
+    }
+  }
+  return Layout;
+}
+
+// ---- TPictureCollectionItem ------------------------------------------------------------
+
+TPictureCollectionItem::TPictureCollectionItem(TPictureCollection& Collection)
+    : FOwner(Collection) {}
+
+void TPictureCollectionItem::SetTransparentColor(uint32_t Color) {
+  FTransparentColor = Color;
+  // Only the keys change; the pixels stay as they are.
+  for (auto& Block : FBlocks) Block->SetColorKey(ColorToPixel(Color));
+}
+
+int32_t TPictureCollectionItem::Width() const {
+  return PatternWidth > 0 ? PatternWidth : Picture.Pixels.Width();
+}
+
+int32_t TPictureCollectionItem::Height() const {
+  return PatternHeight > 0 ? PatternHeight : Picture.Pixels.Height();
+}
+
+int32_t TPictureCollectionItem::PatternCount() const {
+  if (!FBlocks.empty()) return static_cast<int32_t>(FPatterns.size());
+  // Not built: counted from the stored properties as they are, a zero PatternWidth
+  // counting as zero. A direction whose size and skip add up to 0 or less cannot be
+  // divided by; such a direction counts as one pattern across a non-empty picture (what
+  // building would give for size 0) and as none otherwise.
+  auto Along = [](int64_t Size, int64_t Pattern, int64_t Skip) -> int64_t {
+    const int64_t Stride = Pattern + Skip;
+    if (Stride <= 0) return (Stride == 0 && Pattern == 0 && Size > 0) ? 1 : 0;
+    int64_t N = Size / Stride;
+    if (Size - N * Stride == Pattern) N += 1;
+    return N;
+  };
+  const int64_t CX = Along(Picture.Pixels.Width(), PatternWidth, SkipWidth);
+  const int64_t CY = Along(Picture.Pixels.Height(), PatternHeight, SkipHeight);
+  const int64_t N = CX * CY;
+  return static_cast<int32_t>(std::min<int64_t>(N, INT32_MAX));
+}
+
+const TPatternPlace* TPictureCollectionItem::Place(int32_t Index) const {
+  if (Index < 0 || static_cast<size_t>(Index) >= FPatterns.size()) return nullptr;
+  return &FPatterns[static_cast<size_t>(Index)];
+}
+
+TRect TPictureCollectionItem::PatternRect(int32_t Index) const {
+  const TPatternPlace* P = Place(Index);
+  return P != nullptr ? P->Rect : TRect{};
+}
+
+const TDirectDrawSurface* TPictureCollectionItem::PatternBlock(int32_t Index) const {
+  const TPatternPlace* P = Place(Index);
+  if (P == nullptr || P->Block < 0 || static_cast<size_t>(P->Block) >= FBlocks.size())
+    return nullptr;
+  return FBlocks[static_cast<size_t>(P->Block)].get();
+}
+
+void TPictureCollectionItem::ReleaseBlocks() {
+  FPatterns.clear();
+  FBlocks.clear();
+}
+
+void TPictureCollectionItem::Initialize() {
+  ReleaseBlocks();
+  FInitialized = FOwner.DisplayInitialized();
+}
+
+void TPictureCollectionItem::Finalize() {
+  if (!FInitialized) return;
+  FInitialized = false;
+  ReleaseBlocks();
+}
+
+void TPictureCollectionItem::Restore() {
+  if (Picture.Empty()) return;
+  if (!FInitialized) {
+    if (FOwner.DisplayInitialized()) Initialize();
+    if (!FInitialized) return;
+  }
+  ReleaseBlocks();
+  const TDirectDrawSurface& Src = Picture.Pixels;
+  TPatternLayout Layout = ComputePatternLayout(Src.Width(), Src.Height(), PatternWidth,
+                                               PatternHeight, SkipWidth, SkipHeight, SystemMemory);
+  if (Layout.Patterns.empty()) return;
+  const uint32_t Key = ColorToPixel(FTransparentColor);
+  FBlocks.reserve(Layout.Blocks.size());
+  for (const TRect& R : Layout.Blocks) {
+    auto Block = std::make_unique<TDirectDrawSurface>(R.Width(), R.Height());
+    for (int32_t Y = 0; Y < R.Height(); ++Y)
+      std::memcpy(Block->Row(Y), Src.Row(R.Top + Y) + R.Left,
+                  static_cast<size_t>(R.Width()) * sizeof(uint32_t));
+    Block->SetColorKey(Key);
+    FBlocks.push_back(std::move(Block));
+  }
+  FPatterns = std::move(Layout.Patterns);
+}
+
+// ---- TPictureCollection -----------------------------------------------------------------
+
+TPictureCollectionItem& TPictureCollection::Add() {
+  return static_cast<TPictureCollectionItem&>(
+      AddItem(std::make_unique<TPictureCollectionItem>(*this)));
+}
+
+TPictureCollectionItem& TPictureCollection::Items(int32_t Index) const {
+  THashCollectionItem* Item = ItemAt(Index);
+  if (Item == nullptr)
+    throw EPictureCollectionError("List index out of bounds (" + std::to_string(Index) + ")");
+  return static_cast<TPictureCollectionItem&>(*Item);
+}
+
+TPictureCollectionItem& TPictureCollection::Find(const std::string& Name) const {
+  const int32_t Index = IndexOf(Name);
+  if (Index < 0) throw EPictureCollectionError("Image '" + Name + "' not found");
+  return Items(Index);
+}
+
+bool TPictureCollection::DisplayInitialized() const {
+  return FDXDraw != nullptr && FDXDraw->Initialized();
+}
+
+void TPictureCollection::Initialize(TDXDraw& Display) {
+  Finalize();
+  FDXDraw = &Display;
+  if (!Display.Initialized())
+    throw EPictureCollectionError("TPictureCollection cannot be initialized");
+  for (int32_t I = 0; I < Count(); ++I) Items(I).Initialize();
+}
+
+void TPictureCollection::Finalize() {
+  for (int32_t I = 0; I < Count(); ++I) Items(I).Finalize();
+  FDXDraw = nullptr;
+}
+
+void TPictureCollection::Restore() {
+  for (int32_t I = 0; I < Count(); ++I) Items(I).Restore();
+}

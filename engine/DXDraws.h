@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/DXCanvas.h"
 #include "engine/DXSurface.h"
 #include "engine/DXTypes.h"
 #include "platform/Platform.h"
-
-class TDXCanvas;  // engine/DXCanvas.h
 
 class EDXDrawError : public EDXError {
  public:
@@ -107,15 +106,22 @@ class TDXDraw {
   // Owner identifies the registration; registering again replaces it. A new listener is
   // told the current state at once: 7; then, if initialized, 2, 3 (when announced), 6.
   void AddListener(const void* Owner, TDXDrawNotifyEvent Handler);
-  // Tells that listener 5 (when announced) and 4 (when initialized), then forgets it.
+  // Tells that listener 5 and 4 for what it was told of (3 and 2), then forgets it.
   void RemoveListener(const void* Owner);
 
   TPlatform& Platform() { return FPlatform; }
+
+  // The display's own events, called after the listeners heard the matching number.
+  std::function<void()> OnInitialize, OnInitializeSurface, OnFinalize, OnFinalizeSurface, OnRestore;
 
  private:
   struct TListener {
     const void* Owner;
     TDXDrawNotifyEvent Handler;
+    // What this listener was told and not yet told the end of, so that unregistering
+    // undoes exactly that, even in the middle of a broadcast.
+    bool ToldInitialize = false;
+    bool ToldSurface = false;
   };
   void Notify(TDXDrawNotifyType NotifyType);  // last registered first
   void Restore();

@@ -1,0 +1,192 @@
+#include "platform/fake/FakePlatform.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool TFakeWindow::CreateMainWindow(const std::string& NewTitle, int32_t Width, int32_t Height,
+                                   std::string& Error) {
+  if (CreateFails) {
+    Error = CreateError;
+    return false;
+  }
+  Created = true;
+  Title = NewTitle;
+  ClientWidth = Width;
+  ClientHeight = Height;
+  Placement.Width = Width;
+  Placement.Height = Height;
+  return true;
+}
+
+bool TFakeWindow::SetFullScreen(bool On) {
+  if (On && FullScreenFails) return false;
+  if (On != FullScreen) ++FullScreenSwitches;
+  FullScreen = On;
+  return true;
+}
+
+int32_t TFakeWindow::ShowCursor(bool Show) {
+  CursorCalls.push_back(Show);
+  CursorCounter += Show ? 1 : -1;
+  return CursorCounter;
+}
+
+void TFakeWindow::SetCursorPos(int32_t X, int32_t Y) {
+  Warps.push_back({X, Y});
+  CursorX = X;
+  CursorY = Y;
+}
+
+bool TFakeWindow::Present(const uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
+                          bool WaitVBlank) {
+  if (!Pixels || Width <= 0 || Height <= 0) return false;
+  LastPresented.Width = Width;
+  LastPresented.Height = Height;
+  LastPresented.WaitVBlank = WaitVBlank;
+  LastPresented.Pixels.resize(static_cast<size_t>(Width) * Height);
+  const auto* Row = reinterpret_cast<const uint8_t*>(Pixels);
+  for (int32_t Y = 0; Y < Height; ++Y, Row += PitchBytes)
+    std::memcpy(&LastPresented.Pixels[static_cast<size_t>(Y) * Width], Row,
+                static_cast<size_t>(Width) * 4);
+  ++Presents;
+  return true;
+}
+
+bool TFakeWindow::PollEvent(TPlatformEvent& Event) {
+  if (Events.empty()) return false;
+  Event = Events.front();
+  Events.pop_front();
+  return true;
+}
+
+void TFakeWindow::PushKey(TEventKind Kind, int32_t Key, uint32_t Shift) {
+  TPlatformEvent E;
+  E.Kind = Kind;
+  E.Key = Key;
+  E.Shift = Shift;
+  Events.push_back(E);
+}
+
+void TFakeKeyboard::ReadKeyTable(uint8_t Table[256]) {
+  ++Reads;
+  std::memcpy(Table, Keys, 256);
+}
+
+bool TFakeJoystick::Open(int32_t Index, TJoystickCaps& OutCaps) {
+  if (!Present || Index != 0) return false;
+  Opened = true;
+  OutCaps = Caps;
+  return true;
+}
+
+bool TFakeJoystick::Read(TJoystickPosition& Out) {
+  ++Reads;
+  if (!Opened || ReadFails) return false;
+  Out = Position;
+  return true;
+}
+
+TFontHandle TFakeFonts::OpenFont(const std::string& Face, int32_t Size, bool Bold) {
+  Opened.push_back({Face, Size, Bold});
+  return static_cast<TFontHandle>(Opened.size());
+}
+
+void TFakeFonts::TextExtent(TFontHandle Font, const std::string& Text, int32_t& Width,
+                            int32_t& Height) {
+  Width = Height = 0;
+  if (Font <= 0 || Font > static_cast<TFontHandle>(Opened.size())) return;
+  const int32_t Size = Opened[Font - 1].Size;
+  Width = static_cast<int32_t>(Text.size()) * (Size / 2);
+  Height = Size;
+}
+
+void TFakeFonts::DrawText(TFontHandle Font, const std::string& Text, uint32_t Colour,
+                          uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
+                          int32_t X, int32_t Y) {
+  Drawn.push_back({Font, Text, Colour, X, Y});
+  int32_t W = 0, H = 0;
+  TextExtent(Font, Text, W, H);
+  const int32_t X0 = std::max(X, 0), X1 = std::min(X + W, Width);
+  const int32_t Y0 = std::max(Y, 0), Y1 = std::min(Y + H, Height);
+  for (int32_t Py = Y0; Py < Y1; ++Py) {
+    auto* Row = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(Pixels) +
+                                            static_cast<size_t>(Py) * PitchBytes);
+    for (int32_t Px = X0; Px < X1; ++Px) Row[Px] = Colour;
+  }
+}
+
+bool TFakeAudioDevice::Open() {
+  FOpen = Opens;
+  return FOpen;
+}
+
+TFakeAudioDevice::TBuffer* TFakeAudioDevice::Find(TSoundBufferId Id) {
+  auto It = Buffers.find(Id);
+  return It == Buffers.end() ? nullptr : &It->second;
+}
+
+TSoundBufferId TFakeAudioDevice::CreateBuffer(const TWaveFormat& Format, TSampleData Samples) {
+  TBuffer B;
+  B.Format = Format;
+  B.Samples = std::move(Samples);
+  Buffers[FNext] = B;
+  return FNext++;
+}
+
+TSoundBufferId TFakeAudioDevice::DuplicateBuffer(TSoundBufferId Source) {
+  TBuffer* S = Find(Source);
+  if (!S) return 0;
+  TBuffer B;
+  B.Format = S->Format;
+  B.Samples = S->Samples;
+  Buffers[FNext] = B;
+  return FNext++;
+}
+
+void TFakeAudioDevice::ReleaseBuffer(TSoundBufferId Buffer) {
+  Buffers.erase(Buffer);
+}
+
+void TFakeAudioDevice::Play(TSoundBufferId Buffer, bool Looped) {
+  Played.push_back(Buffer);
+  if (TBuffer* B = Find(Buffer)) {
+    B->Playing = true;
+    B->Looped = Looped;
+  }
+}
+
+void TFakeAudioDevice::Stop(TSoundBufferId Buffer) {
+  if (TBuffer* B = Find(Buffer)) B->Playing = false;
+}
+
+void TFakeAudioDevice::SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) {
+  if (TBuffer* B = Find(Buffer)) B->Position = ByteOffset;
+}
+
+uint32_t TFakeAudioDevice::GetPosition(TSoundBufferId Buffer) {
+  TBuffer* B = Find(Buffer);
+  return B ? B->Position : 0;
+}
+
+bool TFakeAudioDevice::IsPlaying(TSoundBufferId Buffer) {
+  TBuffer* B = Find(Buffer);
+  return B && B->Playing;
+}
+
+void TFakeAudioDevice::SetFrequency(TSoundBufferId Buffer, uint32_t Hz) {
+  if (TBuffer* B = Find(Buffer)) B->Frequency = Hz;
+}
+
+void TFakeAudioDevice::SetPan(TSoundBufferId Buffer, int32_t Pan) {
+  if (TBuffer* B = Find(Buffer)) B->Pan = Pan;
+}
+
+void TFakeAudioDevice::SetVolume(TSoundBufferId Buffer, int32_t Volume) {
+  if (TBuffer* B = Find(Buffer)) B->Volume = Volume;
+}
+
+uint32_t TFakeMusicPlayer::SongLoadFromFile(const std::string& FileName) {
+  if (LoadFails) return 0;
+  Loaded.push_back(FileName);
+  return static_cast<uint32_t>(Loaded.size());
+}

@@ -225,6 +225,7 @@ void RenderVoice(const TSoundLayer& L, int Repeat, uint32_t Rate, TNoise& Noise,
         double Fall = Phase - L.Duty;
         if (Fall < 0) Fall += 1.0;
         V -= PolyBlep(Fall, Dt);
+        V -= 2.0 * L.Duty - 1.0;  // a narrow pulse is mostly low: take out its DC offset
         break;
       }
       case TWaveShape::Saw:

@@ -1,0 +1,75 @@
+#pragma once
+// An offline sound device and module player for tests: the real mixer, rendered only when
+// a test asks (Render, Advance), and a record of what was played. No thread, no lock.
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Mixer.h"
+#include "platform/PlatformAudio.h"
+
+class TFakeAudio final : public IAudioDevice, public IMixerHost {
+ public:
+  // Available false behaves like a machine without a sound card: Open fails.
+  explicit TFakeAudio(bool Available = true) : FAvailable(Available) {}
+  void SetAvailable(bool Available) { FAvailable = Available; }
+
+  bool Open() override;
+  void Close() override;
+  bool IsOpen() override { return FOpen; }
+  TSoundBufferId CreateBuffer(const TWaveFormat& Format, TSampleData Samples) override;
+  TSoundBufferId DuplicateBuffer(TSoundBufferId Source) override;
+  void ReleaseBuffer(TSoundBufferId Buffer) override;
+  void Play(TSoundBufferId Buffer, bool Looped) override;
+  void Stop(TSoundBufferId Buffer) override;
+  void SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) override;
+  uint32_t GetPosition(TSoundBufferId Buffer) override;
+  bool IsPlaying(TSoundBufferId Buffer) override;
+  void SetFrequency(TSoundBufferId Buffer, uint32_t Hz) override;
+  void SetPan(TSoundBufferId Buffer, int32_t Pan) override;
+  void SetVolume(TSoundBufferId Buffer, int32_t Volume) override;
+
+  TMixer& Mixer() override { return FMixer; }
+  void LockMixer() override {}
+  void UnlockMixer() override {}
+
+  // Renders Frames stereo frames of output (left, right interleaved).
+  std::vector<int16_t> Render(uint32_t Frames);
+  // Renders and discards Ms milliseconds of output, as if that much time had passed.
+  void Advance(uint32_t Ms);
+
+  struct TPlayRecord {
+    TSoundBufferId Buffer;
+    bool Looped;
+  };
+  const std::vector<TPlayRecord>& Plays() const { return FPlays; }
+  void ClearPlays() { FPlays.clear(); }
+
+ private:
+  TMixer FMixer;
+  bool FAvailable;
+  bool FOpen = false;
+  std::vector<TPlayRecord> FPlays;
+};
+
+// A module player that loads nothing: a file "loads" when it exists on disk or was named
+// in Modules. It records every call and which module is playing.
+class TFakeMusicPlayer final : public IMusicPlayer {
+ public:
+  uint32_t SongLoadFromFile(const std::string& FileName) override;
+  void SongPlay(uint32_t Handle) override;
+  void SongFree(uint32_t Handle) override;
+
+  std::set<std::string> Modules;
+  std::vector<std::string> Loads;  // every file asked for, loaded or not
+  // Live handles and their files; the one playing (0 = silence).
+  std::map<uint32_t, std::string> Live;
+  uint32_t Playing = 0;
+  std::string PlayingFile() const;
+
+ private:
+  uint32_t FNextHandle = 1;
+};

@@ -1,7 +1,5 @@
 #include "platform/fake/FakeAudio.h"
 
-#include <filesystem>
-
 bool TFakeAudio::Open() {
   FOpen = FAvailable;
   return FOpen;
@@ -66,27 +64,4 @@ std::vector<int16_t> TFakeAudio::Render(uint32_t Frames) {
 
 void TFakeAudio::Advance(uint32_t Ms) {
   Render(static_cast<uint32_t>(static_cast<uint64_t>(FMixer.OutputRate()) * Ms / 1000));
-}
-
-uint32_t TFakeMusicPlayer::SongLoadFromFile(const std::string& FileName) {
-  Loads.push_back(FileName);
-  std::error_code Ec;
-  if (!Modules.count(FileName) && !std::filesystem::is_regular_file(FileName, Ec)) return 0;
-  uint32_t Handle = FNextHandle++;
-  Live[Handle] = FileName;
-  return Handle;
-}
-
-void TFakeMusicPlayer::SongPlay(uint32_t Handle) {
-  if (Live.count(Handle)) Playing = Handle;
-}
-
-void TFakeMusicPlayer::SongFree(uint32_t Handle) {
-  Live.erase(Handle);
-  if (Playing == Handle) Playing = 0;
-}
-
-std::string TFakeMusicPlayer::PlayingFile() const {
-  auto It = Live.find(Playing);
-  return It == Live.end() ? std::string() : It->second;
 }

@@ -1,11 +1,9 @@
 #pragma once
-// An offline sound device and module player for tests: the real mixer, rendered only when
-// a test asks (Render, Advance), and a record of what was played. No thread, no lock.
+// An offline sound device for tests: the real mixer, rendered only when a test asks
+// (Render, Advance), and a record of what was played. No thread, no lock. A test hands it to
+// the fake platform with SetAudio when it wants to hear what the game mixes.
 
 #include <cstdint>
-#include <map>
-#include <set>
-#include <string>
 #include <vector>
 
 #include "platform/Mixer.h"
@@ -53,23 +51,4 @@ class TFakeAudio final : public IAudioDevice, public IMixerHost {
   bool FAvailable;
   bool FOpen = false;
   std::vector<TPlayRecord> FPlays;
-};
-
-// A module player that loads nothing: a file "loads" when it exists on disk or was named
-// in Modules. It records every call and which module is playing.
-class TFakeMusicPlayer final : public IMusicPlayer {
- public:
-  uint32_t SongLoadFromFile(const std::string& FileName) override;
-  void SongPlay(uint32_t Handle) override;
-  void SongFree(uint32_t Handle) override;
-
-  std::set<std::string> Modules;
-  std::vector<std::string> Loads;  // every file asked for, loaded or not
-  // Live handles and their files; the one playing (0 = silence).
-  std::map<uint32_t, std::string> Live;
-  uint32_t Playing = 0;
-  std::string PlayingFile() const;
-
- private:
-  uint32_t FNextHandle = 1;
 };

@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import res2_duck as duck  # noqa: E402
 import res2_enemies as foe  # noqa: E402
+import res2_items as items  # noqa: E402
 import res2_scenery as scenery  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -45,6 +46,17 @@ ITEMS = [
     ("Hunter1Fall", foe.hunter_fall(1), 70, 40, 3, "video"),
     ("Hunter2Fall", foe.hunter_fall(2), 70, 40, 3, "video"),
     ("Hunter3Fall", foe.hunter_fall(3), 70, 40, 3, "video"),
+    ("GunBulletRed", items.gun_bullet, 0, 0, 1, "video"),
+    ("RocketBulletRed", items.rocket_bullet, 30, 10, 2, "video"),
+    ("BombBullet", items.bomb_bullet, 14, 22, 2, "video"),
+    ("MegaBullet", items.mega_bullet("steel"), 0, 0, 1, "video"),
+    ("MegaBulletR", items.mega_bullet("red"), 0, 0, 1, "video"),
+    ("EngineFire", items.engine_fire, 45, 16, 4, "video"),
+    ("Explosion", items.explosion, 128, 128, 8, "video"),
+] + [(name, items.bonus(name), 48, 48, 4, "video") for name in items.BONUSES] + [
+    (name, items.panel_icon(name), 0, 0, 1, "video") for name in items.PANEL_ICONS
+] + [
+    ("Null", items.null, 0, 0, 1, "video"),
 ]
 
 HEADER = """\

@@ -19,12 +19,19 @@ class TDirectDrawSurface {
   bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
   int32_t PitchBytes() const { return FWidth * 4; }
 
-  uint32_t* Pixels() { return FPixels.data(); }
+  // Non-const access means the caller may write: it drops the opaque-span table, which is
+  // rebuilt on the next colour-keyed blit from this surface. Do not keep such a pointer and
+  // write through it after blitting from this surface again.
+  uint32_t* Pixels() {
+    FSpansValid = false;
+    return FPixels.data();
+  }
   const uint32_t* Pixels() const { return FPixels.data(); }
-  uint32_t* Row(int32_t Y) { return FPixels.data() + static_cast<size_t>(Y) * FWidth; }
-  const uint32_t* Row(int32_t Y) const {
+  uint32_t* Row(int32_t Y) {
+    FSpansValid = false;
     return FPixels.data() + static_cast<size_t>(Y) * FWidth;
   }
+  const uint32_t* Row(int32_t Y) const { return FPixels.data() + static_cast<size_t>(Y) * FWidth; }
   uint32_t Pixel(int32_t X, int32_t Y) const { return Row(Y)[X]; }
 
   void Fill(uint32_t Colour);
@@ -33,14 +40,34 @@ class TDirectDrawSurface {
   bool HasColorKey() const { return FHasColorKey; }
   uint32_t ColorKey() const { return FColorKey; }
   void SetColorKey(uint32_t Key) {
-    FColorKey = Key & 0x00FFFFFFu;
+    Key &= 0x00FFFFFFu;
+    if (!FHasColorKey || Key != FColorKey) FSpansValid = false;
+    FColorKey = Key;
     FHasColorKey = true;
   }
 
+  // A run of pixels of one row that differ from the colour key: columns [Start, End).
+  struct TOpaqueSpan {
+    int32_t Start;
+    int32_t End;
+  };
+  // The opaque runs of row Y, left to right, from a table built on first use for the
+  // current pixels and colour key (every pixel counts as opaque without a key). Colour-keyed
+  // blits copy these runs instead of testing every pixel.
+  const TOpaqueSpan* SpansBegin(int32_t Y) const;
+  const TOpaqueSpan* SpansEnd(int32_t Y) const;
+  // Drops the span table explicitly (non-const Pixels(), Row(), Fill and SetSize do it).
+  void Invalidate() { FSpansValid = false; }
+
  private:
+  void BuildSpans() const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
   std::vector<uint32_t> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
+  // Span cache: FSpanRows[y] .. FSpanRows[y + 1] index row y's runs in FSpans.
+  mutable bool FSpansValid = false;
+  mutable std::vector<uint32_t> FSpanRows;
+  mutable std::vector<TOpaqueSpan> FSpans;
 };

@@ -1,0 +1,245 @@
+#include "engine/DXBlit.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace {
+
+constexpr uint32_t kRgbMask = 0x00FFFFFFu;
+
+// A source rectangle taken apart: the covered columns [Lo, Hi) and rows, and whether each
+// axis runs backwards (a rectangle given with Right < Left or Bottom < Top).
+struct TSourceSpan {
+  int64_t Lo = 0;
+  int64_t Hi = 0;
+  bool Mirror = false;
+  int64_t Size() const { return Hi - Lo; }
+};
+
+TSourceSpan Axis(int32_t A, int32_t B) {
+  if (B < A) return {B, A, true};
+  return {A, B, false};
+}
+
+// Source coordinate of the I-th destination pixel along one axis at 1:1.
+inline int64_t SourceAt(const TSourceSpan& S, int64_t I) {
+  return S.Mirror ? S.Hi - 1 - I : S.Lo + I;
+}
+
+// The range [First, Last) of offsets I along one axis that read inside a source of
+// SrcSize pixels and land inside a destination of DestSize pixels starting at Origin.
+void ClipAxis(const TSourceSpan& S, int64_t SrcSize, int64_t Origin, int64_t DestSize,
+              int64_t& First, int64_t& Last) {
+  First = 0;
+  Last = S.Size();
+  if (S.Mirror) {
+    First = std::max(First, S.Hi - SrcSize);
+    Last = std::min(Last, S.Hi);
+  } else {
+    First = std::max(First, -S.Lo);
+    Last = std::min(Last, SrcSize - S.Lo);
+  }
+  First = std::max(First, -Origin);
+  Last = std::min(Last, DestSize - Origin);
+}
+
+// Blends S into D per channel: D + (S - D) * A / 255, rounded, two channels per multiply
+// (each 16-bit lane holds at most 255 * 255).
+inline uint32_t Blend(uint32_t S, uint32_t D, uint32_t A) {
+  const uint32_t InvA = 255u - A;
+  uint32_t RB = (S & 0x00FF00FFu) * A + (D & 0x00FF00FFu) * InvA + 0x00800080u;
+  RB = ((RB + ((RB >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+  uint32_t G = ((S >> 8) & 0xFFu) * A + ((D >> 8) & 0xFFu) * InvA + 0x80u;
+  G = ((G + (G >> 8)) >> 8) & 0xFFu;
+  return RB | (G << 8);
+}
+
+// cos(2 pi i / 256) in 16.16 fixed point; the sine of i is entry (i + 192) mod 256.
+const std::array<int32_t, 256>& CosineTable() {
+  static const std::array<int32_t, 256> Table = [] {
+    std::array<int32_t, 256> T{};
+    for (int I = 0; I < 256; ++I)
+      T[static_cast<size_t>(I)] =
+          static_cast<int32_t>(std::lround(std::cos(2.0 * std::numbers::pi * I / 256.0) * 65536.0));
+    return T;
+  }();
+  return Table;
+}
+
+// Arithmetic shift that floors negative 16.16 values too.
+inline int64_t FloorFixed(int64_t V) {
+  return V >= 0 ? V >> 16 : -((-V + 0xFFFF) >> 16);
+}
+
+}  // namespace
+
+void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawSurface& Src,
+              const TRect& SrcRect, bool Transparent) {
+  if (Dest.Empty() || Src.Empty()) return;
+  const TSourceSpan SX = Axis(SrcRect.Left, SrcRect.Right);
+  const TSourceSpan SY = Axis(SrcRect.Top, SrcRect.Bottom);
+  int64_t I0, I1, J0, J1;
+  ClipAxis(SX, Src.Width(), X, Dest.Width(), I0, I1);
+  ClipAxis(SY, Src.Height(), Y, Dest.Height(), J0, J1);
+  if (I0 >= I1 || J0 >= J1) return;
+
+  const bool Keyed = Transparent && Src.HasColorKey();
+  const uint32_t Key = Src.ColorKey();
+  uint32_t* DestBase = Dest.Pixels();
+  const int64_t DestW = Dest.Width();
+  for (int64_t J = J0; J < J1; ++J) {
+    const int32_t SrcY = static_cast<int32_t>(SourceAt(SY, J));
+    const uint32_t* S = Src.Row(SrcY);
+    uint32_t* D = DestBase + (Y + J) * DestW + X;
+    if (SX.Mirror) {
+      for (int64_t I = I0; I < I1; ++I) {
+        const uint32_t P = S[SX.Hi - 1 - I];
+        if (!Keyed || (P & kRgbMask) != Key) D[I] = P;
+      }
+    } else if (!Keyed) {
+      std::memcpy(D + I0, S + SX.Lo + I0, static_cast<size_t>(I1 - I0) * 4);
+    } else {
+      // Copy the opaque runs of this source row that fall in [Lo, Hi) of the source.
+      const int64_t Lo = SX.Lo + I0;
+      const int64_t Hi = SX.Lo + I1;
+      const TDirectDrawSurface::TOpaqueSpan* Sp = Src.SpansBegin(SrcY);
+      const TDirectDrawSurface::TOpaqueSpan* End = Src.SpansEnd(SrcY);
+      if (End - Sp > 8)
+        Sp = std::partition_point(Sp, End, [Lo](const auto& R) { return R.End <= Lo; });
+      uint32_t* DRow = D - SX.Lo;  // indexed by source column
+      for (; Sp != End && Sp->Start < Hi; ++Sp) {
+        const int64_t A = std::max<int64_t>(Sp->Start, Lo);
+        const int64_t B = std::min<int64_t>(Sp->End, Hi);
+        if (A < B) std::memcpy(DRow + A, S + A, static_cast<size_t>(B - A) * 4);
+      }
+    }
+  }
+}
+
+void BlitDrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect, const TDirectDrawSurface& Src,
+                     const TRect& SrcRect, bool Transparent, int32_t Alpha) {
+  if (Alpha <= 0 || Dest.Empty() || Src.Empty()) return;
+  const int64_t DW = DestRect.Width();
+  const int64_t DH = DestRect.Height();
+  if (DW <= 0 || DH <= 0) return;
+  const TSourceSpan SX = Axis(SrcRect.Left, SrcRect.Right);
+  const TSourceSpan SY = Axis(SrcRect.Top, SrcRect.Bottom);
+  if (SX.Size() == 0 || SY.Size() == 0) return;
+
+  // 16.16 source steps per destination pixel; offset I samples source (I * Step) >> 16,
+  // which stays below the source size for every I < destination size.
+  const int64_t StepX = (SX.Size() << 16) / DW;
+  const int64_t StepY = (SY.Size() << 16) / DH;
+  const int64_t I0 = std::max<int64_t>(0, -static_cast<int64_t>(DestRect.Left));
+  const int64_t I1 = std::min<int64_t>(DW, Dest.Width() - static_cast<int64_t>(DestRect.Left));
+  const int64_t J0 = std::max<int64_t>(0, -static_cast<int64_t>(DestRect.Top));
+  const int64_t J1 = std::min<int64_t>(DH, Dest.Height() - static_cast<int64_t>(DestRect.Top));
+  if (I0 >= I1 || J0 >= J1) return;
+
+  const bool Keyed = Transparent && Src.HasColorKey();
+  const uint32_t Key = Src.ColorKey();
+  const uint32_t A = static_cast<uint32_t>(std::min(Alpha, 255));
+  uint32_t* DestBase = Dest.Pixels();
+  for (int64_t J = J0; J < J1; ++J) {
+    const int64_t SrcY = SourceAt(SY, (J * StepY) >> 16);
+    if (SrcY < 0 || SrcY >= Src.Height()) continue;
+    const uint32_t* S = Src.Row(static_cast<int32_t>(SrcY));
+    uint32_t* D = DestBase + (DestRect.Top + J) * Dest.Width() + DestRect.Left;
+    for (int64_t I = I0; I < I1; ++I) {
+      const int64_t SrcX = SourceAt(SX, (I * StepX) >> 16);
+      if (SrcX < 0 || SrcX >= Src.Width()) continue;
+      const uint32_t P = S[SrcX];
+      if (Keyed && (P & kRgbMask) == Key) continue;
+      D[I] = A >= 255 ? P : Blend(P, D[I], A);
+    }
+  }
+}
+
+void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width, int32_t Height,
+                     const TDirectDrawSurface& Src, const TRect& SrcRect, double CenterX,
+                     double CenterY, int32_t Angle, bool Transparent) {
+  if (Width == 0 || Height == 0 || Dest.Empty() || Src.Empty()) return;
+  const TSourceSpan SX = Axis(SrcRect.Left, SrcRect.Right);
+  const TSourceSpan SY = Axis(SrcRect.Top, SrcRect.Bottom);
+  const int64_t SW = SX.Size();
+  const int64_t SH = SY.Size();
+  if (SW == 0 || SH == 0 || !std::isfinite(CenterX) || !std::isfinite(CenterY)) return;
+  // No real pattern is this large; the bound keeps every 16.16 product below 2^63.
+  if (SW > (1 << 20) || SH > (1 << 20)) return;
+
+  const auto& Cos = CosineTable();
+  const size_t Turn = static_cast<size_t>(Angle & 0xFF);
+  const int64_t C = Cos[Turn];
+  const int64_t S = Cos[(Turn + 192) & 0xFF];  // sine of the angle
+  // Pattern pixels per destination pixel, 16.16 (negative sizes mirror).
+  const int64_t ScaleX = (SW << 16) / Width;
+  const int64_t ScaleY = (SH << 16) / Height;
+  // Inverse mapping: a destination offset (dx, dy) from the pivot samples the pattern at
+  // pivot + (sx (dx cos a + dy sin a), sy (-dx sin a + dy cos a)), which is a turn by -a:
+  // the picture appears turned clockwise by a on a screen whose y grows downwards.
+  const int64_t DuDx = (ScaleX * C) >> 16;
+  const int64_t DuDy = (ScaleX * S) >> 16;
+  const int64_t DvDx = -((ScaleY * S) >> 16);
+  const int64_t DvDy = (ScaleY * C) >> 16;
+  const double PivotU = std::clamp(CenterX * static_cast<double>(SW), -1e9, 1e9);
+  const double PivotV = std::clamp(CenterY * static_cast<double>(SH), -1e9, 1e9);
+  const int64_t PU = std::llround(PivotU * 65536.0);
+  const int64_t PV = std::llround(PivotV * 65536.0);
+
+  // Destination box: the pattern's corners mapped forward, widened by a pixel.
+  const double Cd = static_cast<double>(C) / 65536.0;
+  const double Sd = static_cast<double>(S) / 65536.0;
+  const double Kx = static_cast<double>(Width) / static_cast<double>(SW);
+  const double Ky = static_cast<double>(Height) / static_cast<double>(SH);
+  double MinX = 1e18, MaxX = -1e18, MinY = 1e18, MaxY = -1e18;
+  for (int Corner = 0; Corner < 4; ++Corner) {
+    const double U = ((Corner & 1) ? static_cast<double>(SW) : 0.0) - PivotU;
+    const double V = ((Corner & 2) ? static_cast<double>(SH) : 0.0) - PivotV;
+    const double Uu = U * Kx;
+    const double Vv = V * Ky;
+    const double Dx = Uu * Cd - Vv * Sd;
+    const double Dy = Uu * Sd + Vv * Cd;
+    MinX = std::min(MinX, Dx);
+    MaxX = std::max(MaxX, Dx);
+    MinY = std::min(MinY, Dy);
+    MaxY = std::max(MaxY, Dy);
+  }
+  const int64_t DestW = Dest.Width();
+  const int64_t DestH = Dest.Height();
+  const auto ClampTo = [](double V, int64_t Lo, int64_t Hi) {
+    return static_cast<int64_t>(std::clamp(V, static_cast<double>(Lo), static_cast<double>(Hi)));
+  };
+  const int64_t X0 = ClampTo(std::floor(X + MinX) - 1, 0, DestW);
+  const int64_t X1 = ClampTo(std::ceil(X + MaxX) + 2, 0, DestW);
+  const int64_t Y0 = ClampTo(std::floor(Y + MinY) - 1, 0, DestH);
+  const int64_t Y1 = ClampTo(std::ceil(Y + MaxY) + 2, 0, DestH);
+  if (X0 >= X1 || Y0 >= Y1) return;
+
+  const bool Keyed = Transparent && Src.HasColorKey();
+  const uint32_t Key = Src.ColorKey();
+  const int64_t SrcW = Src.Width();
+  const int64_t SrcH = Src.Height();
+  uint32_t* DestBase = Dest.Pixels();
+  for (int64_t DY = Y0; DY < Y1; ++DY) {
+    const int64_t Oy = DY - Y;
+    const int64_t Ox = X0 - X;
+    int64_t U = PU + Ox * DuDx + Oy * DuDy;
+    int64_t V = PV + Ox * DvDx + Oy * DvDy;
+    uint32_t* D = DestBase + DY * DestW;
+    for (int64_t DX = X0; DX < X1; ++DX, U += DuDx, V += DvDx) {
+      if (U < 0 || V < 0) continue;
+      const int64_t Pu = FloorFixed(U);
+      const int64_t Pv = FloorFixed(V);
+      if (Pu >= SW || Pv >= SH) continue;
+      const int64_t SrcX = SourceAt(SX, Pu);
+      const int64_t SrcY = SourceAt(SY, Pv);
+      if (SrcX < 0 || SrcX >= SrcW || SrcY < 0 || SrcY >= SrcH) continue;
+      const uint32_t P = Src.Row(static_cast<int32_t>(SrcY))[SrcX];
+      if (Keyed && (P & kRgbMask) == Key) continue;
+      D[DX] = P;
+    }
+  }
+}

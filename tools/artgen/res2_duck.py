@@ -4,28 +4,50 @@ import math
 
 from svgkit import OUTLINE, Svg, circle, ellipse, poly, rot, rrect, smooth, star
 
-# Wing poses of the flight cycle: angle of the wing from the shoulder, in degrees
-# (180 = lying back along the body, less = raised, more = lowered).
-WING_UP, WING_MID, WING_DOWN = 232, 182, 148
+# Wing poses of the flight cycle: where the wing tip is (the shoulder is at (54, 45)).
+WING_UP, WING_MID, WING_DOWN = (26, 0), (4, 36), (38, 89)
 
 
-def wing(s, ang, ow, sx=48, sy=47):
-    # Wing in its own frame: x runs from the shoulder to the tip, y > 0 is the trailing edge.
-    L = 46
-    pts = [(0, -6), (L * 0.45, -8), (L * 0.85, -5), (L, 0), (L * 0.88, 5), (L * 0.76, 3.5),
-           (L * 0.66, 9), (L * 0.52, 6), (L * 0.38, 11), (L * 0.2, 9), (0, 7)]
-    a = math.radians(ang)
-    ca, sa = math.cos(a), math.sin(a)
-    wp = [(sx + x * ca - y * sa, sy + x * sa + y * ca) for x, y in pts]
-    d = smooth(wp, t=0.35)
-    s.shaded(d, "duck-body", k=4, h=2, width=ow)
-    # Blue band across the wing (the duck's speculum).
-    band = [(L * 0.45, -6.5), (L * 0.62, -5.5), (L * 0.62, 7), (L * 0.45, 7.5)]
-    s.path(smooth([(sx + x * ca - y * sa, sy + x * sa + y * ca) for x, y in band], t=0.2),
-           "steel", "outline", ow * 0.6)
+def feather_wing_path(shoulder, root, tip, feathers=5, bulge=8):
+    """A wing outline: a leading edge bowed away from the body from the shoulder to the
+    tip, then a row of feather tips back to the root on the body."""
+    (sx, sy), (rx, ry), (tx, ty) = shoulder, root, tip
+    lx, ly = tx - sx, ty - sy
+    ln = math.hypot(lx, ly)
+    nx, ny = -ly / ln, lx / ln
+    if nx * (sx + lx * 0.5 - rx) + ny * (sy + ly * 0.5 - ry) < 0:
+        nx, ny = -nx, -ny
+    pts = [(sx, sy), (sx + lx * 0.5 + nx * bulge, sy + ly * 0.5 + ny * bulge), (tx, ty)]
+    notches = []
+    for k in range(1, feathers + 1):
+        q = k / (feathers + 1)
+        px, py = tx + (rx - tx) * q, ty + (ry - ty) * q
+        ix, iy = px + (sx - px) * 0.2, py + (sy - py) * 0.2
+        pts.append((ix, iy))
+        notches.append(((ix, iy), (px + (sx - px) * 0.45, py + (sy - py) * 0.45)))
+        pts.append((px, py) if k < feathers else (rx, ry))
+    return smooth(pts, t=0.25), notches
 
 
-def duck(s, wing_ang, heavy=False, flash=False, ow=OUTLINE, gun=True):
+def wing(s, tip, ow, shoulder=(54, 45), root=None):
+    if root is None:
+        # A lowered wing spreads back along the body; otherwise it folds in above it.
+        root = (24, 50) if tip[1] > 60 else (34, 60)
+    d, notches = feather_wing_path(shoulder, root, tip)
+    s.shaded(d, "duck-body", k=4, h=2, size=40, width=ow)
+    # Blue band across the wing (the duck's speculum), along the feather roots.
+    s.clip_begin(d)
+    sx, sy = shoulder
+    band = [(a[0] + (sx - a[0]) * 0.35, a[1] + (sy - a[1]) * 0.35) for a, _ in notches]
+    band2 = [(a[0] + (sx - a[0]) * 0.55, a[1] + (sy - a[1]) * 0.55) for a, _ in notches]
+    s.path(poly(band + band2[::-1]), "steel", "outline", ow * 0.5)
+    s.clip_end()
+    for a, b in notches[1:-1]:
+        s.line([a, b], "duck-body-shade", ow * 0.6)
+    s.outline(d, ow)
+
+
+def duck(s, wing_tip, heavy=False, flash=False, ow=OUTLINE, gun=True):
     """The duck on a 120 x 90 grid: muzzle at (85, 47), launcher mouth at (110, 59),
     bomb bay at (43, 52)."""
     # Feet trail behind and below.
@@ -75,7 +97,7 @@ def duck(s, wing_ang, heavy=False, flash=False, ow=OUTLINE, gun=True):
         s.shaded(rrect(64, 44, 21, 6, 2), "grey", k=2, h=1, width=ow)
         s.path(rrect(58, 50, 6, 7, 2), "steel-shade", "outline", ow * 0.7)
     # The wing over it all (holding the gun's grip).
-    wing(s, wing_ang, ow)
+    wing(s, wing_tip, ow)
     if flash:
         flare(s, 94, 47, 10, 8, ow)
         if heavy:
@@ -99,9 +121,9 @@ def player(path):
         (WING_MID, False, True), (WING_UP, False, False), (WING_MID, False, False), (WING_DOWN, False, False),
         (WING_MID, True, True), (WING_UP, True, False), (WING_MID, True, False), (WING_DOWN, True, False),
     ]
-    for i, (ang, heavy, flash) in enumerate(frames):
+    for i, (tip, heavy, flash) in enumerate(frames):
         with s.group(f"translate({i * 120},0)"):
-            duck(s, ang, heavy, flash)
+            duck(s, tip, heavy, flash)
     s.save(path)
 
 

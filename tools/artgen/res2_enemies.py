@@ -137,26 +137,47 @@ def mhelicopter_anim(path):
 
 # ---------------------------------------------------------------- bird
 
-BIRD_UP, BIRD_MID, BIRD_DOWN = -62, -8, 40
+# Wing poses of the bird: where the wing tip is (the shoulder is at (66, 50)).
+BIRD_UP, BIRD_MID, BIRD_DOWN = (104, 2), (128, 34), (84, 114)
 
 
-def bird_wing(s, ang, back=False):
-    # Wing from the shoulder at (76, 50); ang is its tilt in degrees (negative = raised).
-    L = 62
-    pts = [(0, -8), (L * 0.4, -12), (L * 0.8, -8), (L, -2), (L * 0.95, 4), (L * 0.82, 2), (L * 0.78, 10),
-           (L * 0.62, 7), (L * 0.56, 15), (L * 0.4, 11), (L * 0.3, 17), (L * 0.12, 12), (0, 10)]
-    # The wing sweeps back (to the right) and tilts up or down.
-    a = math.radians(ang)
-    ca, sa = math.cos(a), math.sin(a)
-    wp = [(76 + x * ca * 0.72 - y * sa * 0.5 + x * 0.1, 50 + x * sa - y * ca * -1) for x, y in pts]
-    s.shaded(smooth(wp, t=0.35), "plum-shade" if back else "plum", k=4, h=2, light=not back) if not back else \
-        s.flat(smooth(wp, t=0.35), "plum-shade")
+def bird_wing(s, tip, back=False):
+    sx, sy = 64, 52
+    rx, ry = 102, 62
+    tx, ty = tip
+    if back:
+        tx, ty = tx - 8, ty + (6 if ty < sy else -6)
+    # Leading edge bulges away from the body; the trailing edge is a row of feathers.
+    lx, ly = tx - sx, ty - sy
+    ln = math.hypot(lx, ly)
+    nx, ny = -ly / ln, lx / ln
+    mx_, my_ = sx + lx * 0.5 - rx, sy + ly * 0.5 - ry
+    if nx * mx_ + ny * my_ < 0:
+        nx, ny = -nx, -ny
+    pts = [(sx, sy), (sx + lx * 0.5 + nx * 9, sy + ly * 0.5 + ny * 9), (tx, ty)]
+    for k in range(1, 6):
+        q = k / 6
+        px, py = tx + (rx - tx) * q, ty + (ry - ty) * q
+        # Pull each feather notch in toward the shoulder.
+        ix, iy = px + (sx - px) * 0.22, py + (sy - py) * 0.22
+        pts.append((ix, iy))
+        pts.append((px, py) if k < 5 else (rx, ry))
+    d = smooth(pts, t=0.25)
+    if back:
+        s.flat(d, "plum-shade")
+    else:
+        s.shaded(d, "plum", k=4, h=2, size=50)
+        for k in (2, 3, 4):
+            q = k / 6
+            px, py = tx + (rx - tx) * q, ty + (ry - ty) * q
+            s.line([(px + (sx - px) * 0.22, py + (sy - py) * 0.22), (px + (sx - px) * 0.5, py + (sy - py) * 0.5)],
+                   "plum-shade", 1.6)
 
 
 def bird_body(s, wing, mouth=0.0, eyes="angry", bulge=False):
     # Far wing first, a little behind.
     if wing is not None:
-        bird_wing(s, wing - 14, back=True)
+        bird_wing(s, wing, back=True)
     # Tail and talons.
     s.shaded(smooth([(100, 62), (128, 56), (124, 66), (128, 76), (100, 74)], t=0.3), "plum", k=3, h=1.5)
     for x in (82, 94):
@@ -216,8 +237,8 @@ def mbird_fall(path):
     s = Svg(260, 80)
     for i in range(2):
         with s.group(f"translate({i * 130},0)"):
-            with s.group("translate(0,6) rotate(%d 65 40) translate(0,-24)" % (160 + i * 14)):
-                bird_body(s, BIRD_DOWN if i else BIRD_MID, mouth=0.5, eyes="out")
+            with s.group("translate(64,44) rotate(%d) scale(0.86) translate(-68,-62)" % (166 + i * 16)):
+                bird_body(s, BIRD_UP if i else BIRD_MID, mouth=0.5, eyes="out")
             feather(s, 14 + i * 6, 12, 30 + i * 50, 12, OUTLINE, "plum")
             feather(s, 110 - i * 8, 8 + i * 4, -40 - i * 30, 11, OUTLINE, "plum-light")
     s.save(path)

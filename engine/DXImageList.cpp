@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/DXDib.h"
 #include "engine/DXDraws.h"
+#include "engine/DXStream.h"
 
 namespace {
 
@@ -215,4 +217,119 @@ void TPictureCollection::Finalize() {
 
 void TPictureCollection::Restore() {
   for (int32_t I = 0; I < Count(); ++I) Items(I).Restore();
+}
+
+// ---- Loading a pack ---------------------------------------------------------------------
+
+namespace {
+
+// Colour names a pack may give for TransparentColor, with their 0x00BBGGRR values.
+struct TNamedColor {
+  const char* Name;
+  uint32_t Color;
+};
+constexpr TNamedColor NamedColors[] = {
+    {"clBlack", 0x000000},  {"clMaroon", 0x000080},     {"clGreen", 0x008000},
+    {"clOlive", 0x008080},  {"clNavy", 0x800000},       {"clPurple", 0x800080},
+    {"clTeal", 0x808000},   {"clGray", 0x808080},       {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},    {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},  {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF},  {"clMedGray", 0xA4A0A0},    {"clLtGray", 0xC0C0C0},
+    {"clDkGray", 0x808080},
+};
+
+[[noreturn]] void NoProperty(const std::string& Name) {
+  throw EReadError("Property " + Name + " does not exist");
+}
+
+uint32_t ColorValue(const TStreamValue& V) {
+  if (V.Type == TValueType::Ident) {
+    for (const TNamedColor& C : NamedColors)
+      if (SameText(V.Text, C.Name)) return C.Color;
+    throw EReadError("Invalid property value");
+  }
+  return static_cast<uint32_t>(V.AsInt32());
+}
+
+std::string NameValue(const TStreamValue& V) {
+  if (V.Type == TValueType::Ident) return V.Text;
+  return V.AsString();
+}
+
+}  // namespace
+
+void DecodePictureData(std::span<const uint8_t> Data, TPicture& Picture) {
+  Picture.Pixels.SetSize(0, 0);
+  Picture.SourceBitCount = 0;
+  if (Data.empty()) return;
+  TByteReader R(Data);
+  const std::string Kind = R.ShortString();
+  const std::span<const uint8_t> Payload = Data.subspan(R.Position());
+  if (Kind == "TDIB") {
+    Picture.SourceBitCount = DecodeDib(Payload, Picture.Pixels);
+  } else if (Kind == "TBitmap") {
+    // The platform bitmap kind stores a 32-bit length, then a whole ".bmp" file.
+    TByteReader P(Payload);
+    const auto File = P.Bytes(P.U32());
+    Picture.SourceBitCount = File.empty() ? 0 : DecodeBmpFile(File, Picture.Pixels);
+  }
+  // TIcon, TMetafile and unknown kinds: no decoder here, the picture stays empty.
+}
+
+void TPictureCollection::LoadFromFile(const std::string& FileName) {
+  LoadFromStream(ReadWholeFile(FileName));
+}
+
+void TPictureCollection::LoadFromStream(const std::vector<uint8_t>& Bytes) {
+  Clear();
+  try {
+    const TStreamComponent Component = ReadComponentResource(Bytes);
+    for (const TStreamProperty& P : Component.Properties) {
+      if (SameText(P.Name, "List.ColorTable")) {
+        const auto Table = P.Value.AsBinary();
+        std::memset(ColorTable, 0, sizeof ColorTable);
+        std::memcpy(ColorTable, Table.data(), std::min(Table.size(), sizeof ColorTable));
+      } else if (SameText(P.Name, "List")) {
+        if (P.Value.Type != TValueType::Collection) throw EReadError("Invalid property value");
+        for (const TStreamCollectionItem& Entry : P.Value.Items) LoadItem(Entry);
+      } else {
+        NoProperty(P.Name);
+      }
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  if (DisplayInitialized()) {
+    Initialize(*FDXDraw);
+    Restore();
+  }
+}
+
+void TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
+  TPictureCollectionItem& Item = Add();
+  for (const TStreamProperty& P : Entry.Properties) {
+    const std::string& N = P.Name;
+    if (SameText(N, "Name"))
+      Item.SetName(NameValue(P.Value));
+    else if (SameText(N, "PatternHeight"))
+      Item.PatternHeight = P.Value.AsInt32();
+    else if (SameText(N, "PatternWidth"))
+      Item.PatternWidth = P.Value.AsInt32();
+    else if (SameText(N, "SkipHeight"))
+      Item.SkipHeight = P.Value.AsInt32();
+    else if (SameText(N, "SkipWidth"))
+      Item.SkipWidth = P.Value.AsInt32();
+    else if (SameText(N, "SystemMemory"))
+      Item.SystemMemory = P.Value.AsBool();
+    else if (SameText(N, "Transparent"))
+      Item.Transparent = P.Value.AsBool();
+    else if (SameText(N, "TransparentColor"))
+      Item.SetTransparentColor(ColorValue(P.Value));
+    else if (SameText(N, "Picture.Data"))
+      DecodePictureData(P.Value.AsBinary(), Item.Picture);
+    else
+      NoProperty(N);
+  }
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ TPatternLayout ComputePatternLayout(int32_t PictureWidth, int32_t PictureHeight,
 inline uint32_t ColorToPixel(uint32_t Color) {
   return ((Color & 0xFFu) << 16) | (Color & 0xFF00u) | ((Color >> 16) & 0xFFu);
 }
+
+// Decodes the "Picture.Data" bytes of a pack item: the picture kind's name as a short
+// string, then its data ("TDIB": a device-independent bitmap; "TBitmap": a 32-bit length
+// and a ".bmp" file). Zero bytes, or a kind without a decoder, give an empty picture.
+// Raises EInvalidGraphic or EReadError on damaged data.
+void DecodePictureData(std::span<const uint8_t> Data, TPicture& Picture);
 
 class TPictureCollectionItem : public THashCollectionItem {
  public:
@@ -102,6 +109,9 @@ class TPictureCollection : public THashCollection {
   // Raises EPictureCollectionError "Image '%s' not found".
   TPictureCollectionItem& Find(const std::string& Name) const;
 
+  // Raises EFOpenError when the file cannot be read, EReadError ("Invalid stream format",
+  // "Property %s does not exist", ...) or EInvalidGraphic ("DIB is invalid") when the
+  // pack is damaged; the collection is then left empty.
   void LoadFromFile(const std::string& FileName);
   void LoadFromStream(const std::vector<uint8_t>& Bytes);
 
@@ -115,6 +125,7 @@ class TPictureCollection : public THashCollection {
   uint8_t ColorTable[1024] = {};
 
  private:
+  void LoadItem(const struct TStreamCollectionItem& Entry);
   TDXDraw* FDXDraw = nullptr;
 };
 

@@ -1,0 +1,296 @@
+#include "engine/DXDib.h"
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void Invalid() {
+  throw EInvalidGraphic("DIB is invalid");
+}
+
+// Bounds-checked little-endian reads; running out of bytes is damage.
+class TDibReader {
+ public:
+  explicit TDibReader(std::span<const uint8_t> Data) : FData(Data) {}
+  size_t Position() const { return FPos; }
+  size_t Remaining() const { return FData.size() - FPos; }
+  void Seek(size_t P) {
+    if (P > FData.size()) Invalid();
+    FPos = P;
+  }
+  void Need(size_t N) const {
+    if (N > Remaining()) Invalid();
+  }
+  uint8_t U8() {
+    Need(1);
+    return FData[FPos++];
+  }
+  uint16_t U16() {
+    Need(2);
+    const uint16_t V = static_cast<uint16_t>(FData[FPos] | (FData[FPos + 1] << 8));
+    FPos += 2;
+    return V;
+  }
+  uint32_t U32() {
+    const uint32_t Low = U16();
+    return Low | (static_cast<uint32_t>(U16()) << 16);
+  }
+  const uint8_t* Take(size_t N) {
+    Need(N);
+    const uint8_t* P = FData.data() + FPos;
+    FPos += N;
+    return P;
+  }
+
+ private:
+  std::span<const uint8_t> FData;
+  size_t FPos = 0;
+};
+
+// One colour channel described by a bit-field mask, scaled to 8 bits.
+struct TChannel {
+  uint32_t Mask = 0;
+  int Shift = 0;
+  int Bits = 0;
+  explicit TChannel(uint32_t M) : Mask(M) {
+    if (M == 0) return;
+    Shift = std::countr_zero(M);
+    Bits = 32 - std::countl_zero(M) - Shift;  // up to the highest set bit
+  }
+  uint32_t Get(uint32_t Pixel) const {
+    if (Bits == 0) return 0;
+    const uint32_t V = (Pixel & Mask) >> Shift;
+    if (Bits >= 8) return (V >> (Bits - 8)) & 0xFFu;
+    const uint32_t Max = (1u << Bits) - 1;
+    return (V * 255 + Max / 2) / Max;
+  }
+};
+
+struct TDibHeader {
+  int32_t Width = 0;
+  int32_t Height = 0;  // rows, always positive here
+  bool TopDown = false;
+  int32_t Bits = 0;
+  uint32_t Compression = 0;
+  uint32_t ColorsUsed = 0;
+  bool Core = false;
+};
+
+class TDibDecoder {
+ public:
+  TDibDecoder(std::span<const uint8_t> Data, TDirectDrawSurface& Out) : R(Data), FOut(Out) {}
+
+  // PixelOffset: where the rows start, from the start of Data; 0 means right after the
+  // palette.
+  int32_t Decode(size_t PixelOffset) {
+    ReadHeader();
+    ReadMasksAndPalette();
+    if (PixelOffset != 0) R.Seek(PixelOffset);
+    FOut.SetSize(H.Width, H.Height);
+    if (FOut.Empty()) return H.Bits;
+    if (H.Compression == 1 || H.Compression == 2)
+      DecodeRunLength(H.Compression == 2);
+    else
+      DecodeRows();
+    return H.Bits;
+  }
+
+ private:
+  void ReadHeader() {
+    const uint32_t Size = R.U32();
+    if (Size == 40) {
+      R.Need(36);
+      const int32_t W = static_cast<int32_t>(R.U32());
+      const int32_t HH = static_cast<int32_t>(R.U32());
+      R.U16();  // planes
+      H.Bits = R.U16();
+      H.Compression = R.U32();
+      R.U32();  // image size: not needed, not trusted
+      R.U32();  // resolution
+      R.U32();
+      H.ColorsUsed = R.U32();
+      R.U32();  // colours important
+      if (W < 0 || HH == INT32_MIN) Invalid();
+      H.Width = W;
+      H.TopDown = HH < 0;
+      H.Height = HH < 0 ? -HH : HH;
+    } else if (Size == 12) {
+      R.Need(8);
+      H.Width = R.U16();
+      H.Height = R.U16();
+      R.U16();
+      H.Bits = R.U16();
+      H.Core = true;
+    } else {
+      Invalid();
+    }
+    if (H.Compression > 3) Invalid();
+    switch (H.Bits) {
+      case 1:
+      case 4:
+      case 8:
+      case 16:
+      case 24:
+      case 32:
+        break;
+      default:
+        Invalid();
+    }
+    if (H.Compression == 1 && H.Bits != 8) Invalid();
+    if (H.Compression == 2 && H.Bits != 4) Invalid();
+    if (H.Compression == 3 && H.Bits != 16 && H.Bits != 32) Invalid();
+    if (H.Width > DibMaxSide || H.Height > DibMaxSide || int64_t{H.Width} * H.Height > DibMaxPixels)
+      Invalid();
+  }
+
+  void ReadMasksAndPalette() {
+    uint32_t Masks[3] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu};
+    if (H.Bits == 16) {
+      Masks[0] = 0x7C00u;
+      Masks[1] = 0x03E0u;
+      Masks[2] = 0x001Fu;
+    }
+    if (H.Compression == 3)
+      for (uint32_t& M : Masks) M = R.U32();
+    Red = TChannel(Masks[0]);
+    Green = TChannel(Masks[1]);
+    Blue = TChannel(Masks[2]);
+
+    uint32_t Count = H.ColorsUsed;
+    if (Count == 0 && H.Bits <= 8) Count = 1u << H.Bits;
+    Count = std::min<uint32_t>(Count, 256);
+    const size_t Entry = H.Core ? 3 : 4;
+    const uint8_t* P = R.Take(Count * Entry);
+    Palette.resize(Count);
+    for (uint32_t I = 0; I < Count; ++I, P += Entry)
+      Palette[I] = (uint32_t{P[2]} << 16) | (uint32_t{P[1]} << 8) | P[0];
+  }
+
+  uint32_t FromPalette(uint32_t Index) const {
+    return Index < Palette.size() ? Palette[Index] : 0u;
+  }
+
+  uint32_t* OutRow(int32_t StoredRow) {
+    return FOut.Row(H.TopDown ? StoredRow : H.Height - 1 - StoredRow);
+  }
+
+  void DecodeRows() {
+    const size_t RowBytes = ((static_cast<size_t>(H.Width) * H.Bits + 31) / 32) * 4;
+    R.Need(RowBytes * static_cast<size_t>(H.Height));
+    for (int32_t Y = 0; Y < H.Height; ++Y) {
+      const uint8_t* Src = R.Take(RowBytes);
+      uint32_t* Dst = OutRow(Y);
+      switch (H.Bits) {
+        case 1:
+          for (int32_t X = 0; X < H.Width; ++X)
+            Dst[X] = FromPalette((Src[X >> 3] >> (7 - (X & 7))) & 1u);
+          break;
+        case 4:
+          for (int32_t X = 0; X < H.Width; ++X)
+            Dst[X] = FromPalette((X & 1) ? (Src[X >> 1] & 0x0Fu) : (Src[X >> 1] >> 4));
+          break;
+        case 8:
+          for (int32_t X = 0; X < H.Width; ++X) Dst[X] = FromPalette(Src[X]);
+          break;
+        case 16:
+          for (int32_t X = 0; X < H.Width; ++X)
+            Dst[X] = FromMasks(Src[2 * X] | (Src[2 * X + 1] << 8));
+          break;
+        case 24:
+          for (int32_t X = 0; X < H.Width; ++X, Src += 3)
+            Dst[X] = (uint32_t{Src[2]} << 16) | (uint32_t{Src[1]} << 8) | Src[0];
+          break;
+        case 32:
+          for (int32_t X = 0; X < H.Width; ++X, Src += 4) {
+            const uint32_t V = uint32_t{Src[0]} | (uint32_t{Src[1]} << 8) |
+                               (uint32_t{Src[2]} << 16) | (uint32_t{Src[3]} << 24);
+            Dst[X] = FromMasks(V);
+          }
+          break;
+      }
+    }
+  }
+
+  uint32_t FromMasks(uint32_t V) const {
+    return (Red.Get(V) << 16) | (Green.Get(V) << 8) | Blue.Get(V);
+  }
+
+  // Standard bitmap run-length data: (count, value) runs, and escapes after a 0 count:
+  // 0 end of line, 1 end of bitmap, 2 delta (dx, dy), n >= 3 n literal pixels padded to
+  // a 16-bit boundary. Pixels never written keep palette entry 0. Every step consumes
+  // input, so damaged data cannot loop; data that simply stops ends the bitmap.
+  void DecodeRunLength(bool FourBit) {
+    FOut.Fill(FromPalette(0));
+    int64_t X = 0, Y = 0;
+    auto Put = [&](int64_t PX, uint32_t Index) {
+      if (PX >= 0 && PX < H.Width && Y >= 0 && Y < H.Height)
+        OutRow(static_cast<int32_t>(Y))[PX] = FromPalette(Index);
+    };
+    while (R.Remaining() >= 2 && Y < H.Height) {
+      const uint8_t Count = R.U8();
+      const uint8_t Value = R.U8();
+      if (Count > 0) {
+        for (int I = 0; I < Count; ++I) {
+          const uint32_t Index = FourBit ? ((I & 1) ? (Value & 0x0Fu) : (Value >> 4)) : Value;
+          Put(X + I, Index);
+        }
+        X += Count;
+        continue;
+      }
+      if (Value == 0) {
+        X = 0;
+        ++Y;
+      } else if (Value == 1) {
+        return;
+      } else if (Value == 2) {
+        X += R.U8();
+        Y += R.U8();
+      } else {
+        const size_t Bytes = FourBit ? (Value + 1u) / 2u : Value;
+        const uint8_t* Src = R.Take(Bytes);
+        for (int I = 0; I < Value; ++I) {
+          const uint32_t Index =
+              FourBit ? ((I & 1) ? (Src[I >> 1] & 0x0Fu) : (Src[I >> 1] >> 4)) : Src[I];
+          Put(X + I, Index);
+        }
+        X += Value;
+        if (Bytes & 1) R.Take(std::min<size_t>(1, R.Remaining()));  // pad to 16 bits
+      }
+    }
+  }
+
+  TDibReader R;
+  TDirectDrawSurface& FOut;
+  TDibHeader H;
+  TChannel Red{0}, Green{0}, Blue{0};
+  std::vector<uint32_t> Palette;
+};
+
+}  // namespace
+
+int32_t DecodeDib(std::span<const uint8_t> Data, TDirectDrawSurface& Out) {
+  TDibDecoder Decoder(Data, Out);
+  try {
+    return Decoder.Decode(0);
+  } catch (const EInvalidGraphic&) {
+    Out.SetSize(0, 0);
+    throw;
+  }
+}
+
+int32_t DecodeBmpFile(std::span<const uint8_t> File, TDirectDrawSurface& Out) {
+  // "BM", u32 file size, two u16 reserved, u32 offset of the pixels from the file start.
+  if (File.size() < 14 || File[0] != 'B' || File[1] != 'M') Invalid();
+  const uint32_t Offset = uint32_t{File[10]} | (uint32_t{File[11]} << 8) |
+                          (uint32_t{File[12]} << 16) | (uint32_t{File[13]} << 24);
+  if (Offset < 14 || Offset > File.size()) Invalid();
+  TDibDecoder Decoder(File.subspan(14), Out);
+  try {
+    return Decoder.Decode(Offset - 14 == 0 ? 0 : Offset - 14);
+  } catch (const EInvalidGraphic&) {
+    Out.SetSize(0, 0);
+    throw;
+  }
+}

@@ -80,7 +80,8 @@ struct TDibHeader {
 
 class TDibDecoder {
  public:
-  TDibDecoder(std::span<const uint8_t> Data, TDirectDrawSurface& Out) : R(Data), FOut(Out) {}
+  TDibDecoder(std::span<const uint8_t> Data, TDirectDrawSurface& Out, bool AllowLongHeaders)
+      : R(Data), FOut(Out), FAllowLongHeaders(AllowLongHeaders) {}
 
   // PixelOffset: where the rows start, from the start of Data; 0 means right after the
   // palette.
@@ -100,7 +101,8 @@ class TDibDecoder {
  private:
   void ReadHeader() {
     const uint32_t Size = R.U32();
-    if (Size == 40) {
+    const bool LongHeader = FAllowLongHeaders && (Size == 108 || Size == 124);
+    if (Size == 40 || LongHeader) {
       R.Need(36);
       const int32_t W = static_cast<int32_t>(R.U32());
       const int32_t HH = static_cast<int32_t>(R.U32());
@@ -116,6 +118,14 @@ class TDibDecoder {
       H.Width = W;
       H.TopDown = HH < 0;
       H.Height = HH < 0 ? -HH : HH;
+      if (LongHeader) {
+        // Version 4 and 5 headers of ".bmp" files keep the red, green and blue masks
+        // inside the header, right after the first 40 bytes.
+        R.Need(Size - 40);
+        for (uint32_t& M : FHeaderMasks) M = R.U32();
+        FMasksInHeader = true;
+        R.Seek(R.Position() + (Size - 52));
+      }
     } else if (Size == 12) {
       R.Need(8);
       H.Width = R.U16();
@@ -152,8 +162,9 @@ class TDibDecoder {
       Masks[1] = 0x03E0u;
       Masks[2] = 0x001Fu;
     }
-    if (H.Compression == 3)
-      for (uint32_t& M : Masks) M = R.U32();
+    if (H.Compression == 3) {
+      for (int I = 0; I < 3; ++I) Masks[I] = FMasksInHeader ? FHeaderMasks[I] : R.U32();
+    }
     Red = TChannel(Masks[0]);
     Green = TChannel(Masks[1]);
     Blue = TChannel(Masks[2]);
@@ -263,6 +274,9 @@ class TDibDecoder {
 
   TDibReader R;
   TDirectDrawSurface& FOut;
+  bool FAllowLongHeaders = false;
+  bool FMasksInHeader = false;
+  uint32_t FHeaderMasks[3] = {};
   TDibHeader H;
   TChannel Red{0}, Green{0}, Blue{0};
   std::vector<uint32_t> Palette;
@@ -271,7 +285,7 @@ class TDibDecoder {
 }  // namespace
 
 int32_t DecodeDib(std::span<const uint8_t> Data, TDirectDrawSurface& Out) {
-  TDibDecoder Decoder(Data, Out);
+  TDibDecoder Decoder(Data, Out, false);
   try {
     return Decoder.Decode(0);
   } catch (const EInvalidGraphic&) {
@@ -286,7 +300,7 @@ int32_t DecodeBmpFile(std::span<const uint8_t> File, TDirectDrawSurface& Out) {
   const uint32_t Offset = uint32_t{File[10]} | (uint32_t{File[11]} << 8) |
                           (uint32_t{File[12]} << 16) | (uint32_t{File[13]} << 24);
   if (Offset < 14 || Offset > File.size()) Invalid();
-  TDibDecoder Decoder(File.subspan(14), Out);
+  TDibDecoder Decoder(File.subspan(14), Out, true);
   try {
     return Decoder.Decode(Offset - 14 == 0 ? 0 : Offset - 14);
   } catch (const EInvalidGraphic&) {

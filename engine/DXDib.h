@@ -25,5 +25,6 @@ constexpr int32_t DibMaxSide = 16384;
 int32_t DecodeDib(std::span<const uint8_t> Data, TDirectDrawSurface& Out);
 
 // A whole ".bmp" file: the 14-byte "BM" file header, then a bitmap whose pixels start at
-// the offset the file header gives. Raises EInvalidGraphic as above.
+// the offset the file header gives. Files may also carry the longer version 4 and 5
+// headers (108 and 124 bytes). Raises EInvalidGraphic as above.
 int32_t DecodeBmpFile(std::span<const uint8_t> File, TDirectDrawSurface& Out);

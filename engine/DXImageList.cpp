@@ -333,3 +333,37 @@ void TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
       NoProperty(N);
   }
 }
+
+// ---- TDXImageList ----------------------------------------------------------------------
+
+TDXImageList::~TDXImageList() {
+  SetDXDraw(nullptr);
+}
+
+void TDXImageList::SetDXDraw(TDXDraw* Display) {
+  if (Display == FDXDraw) return;
+  if (FDXDraw != nullptr) FDXDraw->RemoveListener(this);  // delivers finalize when needed
+  FItems.Finalize();
+  FDXDraw = Display;
+  if (FDXDraw == nullptr) return;
+  FDXDraw->AddListener(this, [this](TDXDrawNotifyType NotifyType) {
+    switch (NotifyType) {
+      case dxntDestroying:
+        // The display goes away: drop every pointer to it; it sends nothing more to us.
+        FItems.Finalize();
+        FDXDraw = nullptr;
+        break;
+      case dxntInitialize:
+        if (FDXDraw != nullptr) FItems.Initialize(*FDXDraw);
+        break;
+      case dxntFinalize:
+        FItems.Finalize();
+        break;
+      case dxntRestore:
+        FItems.Restore();
+        break;
+      default:
+        break;
+    }
+  });
+}

@@ -1,8 +1,6 @@
-// The drawing operations of image items and the image-list component's binding to the
-// display. Kept apart from the collection so that code that only loads and measures
-// pictures does not pull in the blitters and the display.
+// The drawing operations of image items. Kept apart from the collection so that code that
+// only loads and measures pictures does not pull in the blitters.
 #include "engine/DXBlit.h"
-#include "engine/DXDraws.h"
 #include "engine/DXImageList.h"
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface& Dest, int32_t X, int32_t Y,
@@ -30,36 +28,4 @@ void TPictureCollectionItem::DrawRotated(TDirectDrawSurface& Dest, int32_t X, in
   if (Block == nullptr || Block->Empty() || Dest.Empty()) return;
   BlitDrawRotated(Dest, X, Y, Width, Height, *Block, PatternRect(PatternIndex), CenterX, CenterY,
                   Angle, Transparent);
-}
-
-TDXImageList::~TDXImageList() {
-  SetDXDraw(nullptr);
-}
-
-void TDXImageList::SetDXDraw(TDXDraw* Display) {
-  if (Display == FDXDraw) return;
-  if (FDXDraw != nullptr) FDXDraw->RemoveListener(this);  // delivers finalize when needed
-  FItems.Finalize();
-  FDXDraw = Display;
-  if (FDXDraw == nullptr) return;
-  FDXDraw->AddListener(this, [this](TDXDrawNotifyType NotifyType) {
-    switch (NotifyType) {
-      case dxntDestroying:
-        // The display goes away: drop every pointer to it; it sends nothing more to us.
-        FItems.Finalize();
-        FDXDraw = nullptr;
-        break;
-      case dxntInitialize:
-        if (FDXDraw != nullptr) FItems.Initialize(*FDXDraw);
-        break;
-      case dxntFinalize:
-        FItems.Finalize();
-        break;
-      case dxntRestore:
-        FItems.Restore();
-        break;
-      default:
-        break;
-    }
-  });
 }

@@ -120,10 +120,11 @@ def flower(s, x, y, petal):
 def hills1(path):
     h = 106
     s = Svg(W, h)
-    # The ridge stays within 1..5 px of the top edge: the hunters stand with their feet at
-    # y 499 and the layer starts at y 494, so the ridge must cover them everywhere.
+    # The ridge line stays within 0.6..4.6 px of the top edge (its outline a little above):
+    # the hunters' lowest row is y 498 and the layer starts at y 494, so the layer is solid
+    # from its row 4 down and their feet never float.
     terms = [(1.3, 3, 0.0), (0.7, 8, 1.0)]
-    d, _ = ridge_path(terms, 3.2, h, step=4)
+    d, _ = ridge_path(terms, 2.6, h, step=4)
     s.shaded(d, "grass", k=14, h=5, width=2.5)
     # Mown stripes of the meadow, darker towards the bottom.
     for i, y in enumerate((34, 60, 84)):
@@ -148,7 +149,7 @@ def hills1(path):
         k += 1
     # Little grass tufts hanging on the ridge line.
     for gx in range(6, W, 23):
-        y0 = profile(gx, terms, 3.2) + 6
+        y0 = profile(gx, terms, 2.6) + 6
         for x in wrap(gx):
             if -10 < x < W + 10:
                 s.line([(x - 3, y0 + 5), (x - 1, y0), (x + 1, y0 + 4), (x + 3, y0 - 1), (x + 4, y0 + 5)],

@@ -127,19 +127,29 @@ def player(path):
     s.save(path)
 
 
-HERO_SCALE = 0.44
-
-
-def hero_body(s, ow=OUTLINE):
-    """The assistant: a small duck on a 55 x 48 grid, gun on the helmet (bullets leave
-    at (30, 0)), propeller shaft from its tail."""
-    sc = HERO_SCALE
-    with s.group(f"translate(1,5) scale({sc})"):
-        duck(s, WING_MID, ow=ow / sc, gun=False)
-    # Little gun on top of the helmet, pointing right; its muzzle at (36, 3).
-    s.shaded(rrect(24, 1, 12, 5, 2), "grey", k=1.5, h=0.8, width=ow * 0.8)
-    s.path(rrect(31, 0.5, 5, 6, 1.5), "steel-shade", "outline", ow * 0.6)
-    s.path(poly([(33, 6), (37, 6), (38, 9), (31, 9)]), "steel", "outline", ow * 0.6)
+def hero_body(s, ow=2.2):
+    """The assistant: a small duck with a big head on a 55 x 48 grid. Its gun sits on the
+    helmet (bullets leave at (30, 0) and fly right); the propeller shaft of "HeroAnim"
+    meets its tail at (0..2, 12..17)."""
+    for fx in (20, 28):
+        s.flat(smooth([(fx, 40), (fx - 2, 45), (fx - 8, 47), (fx - 6, 43)], t=0.3), "beak", ow * 0.8)
+    s.shaded(smooth([(12, 22), (1, 12), (2, 18), (0, 24), (8, 30)], t=0.3), "duck-body", k=2, h=1, width=ow)
+    s.shaded(ellipse(23, 31, 17, 11), "duck-body", size=28, width=ow)
+    d, notches = feather_wing_path((27, 27), (12, 31), (5, 20), feathers=3, bulge=4)
+    s.shaded(d, "duck-body", k=2, h=1, width=ow * 0.9)
+    s.path(smooth([(31, 28), (35, 20), (42, 20), (43, 30), (36, 36)], t=0.4), "duck-green", "outline", ow)
+    s.path(smooth([(32, 31), (40, 30), (44, 33), (38, 36)], t=0.4), "white", "outline", ow * 0.6)
+    s.shaded(circle(40, 19, 10), "duck-green", size=20, width=ow)
+    s.shaded(smooth([(47, 16), (53, 17), (55, 20), (52, 22), (47, 23)], t=0.3), "beak", k=1.5, h=0.8, width=ow)
+    s.path(ellipse(44, 19.5, 2.8, 3.1), "white", "outline", ow * 0.5)
+    s.path(circle(45, 19.8, 1.5), "ink")
+    s.line([(40.5, 15.5), (47, 16.5)], "outline", ow * 0.8)
+    # Helmet with the little gun on top.
+    s.shaded("M29.5,15 C30,5 41,3 46,6 C49,8 51,11 51,14 L29,16 Z", "steel", k=2, h=1, width=ow)
+    s.path(rrect(28, 13.5, 25, 3.2, 1.5), "steel-shade", "outline", ow * 0.7)
+    s.path(poly([(35, 6), (39, 6), (40, 9), (34, 9)]), "steel-shade", "outline", ow * 0.6)
+    s.shaded(rrect(27, 0.8, 18, 5, 2), "grey", k=1.5, h=0.8, width=ow * 0.8)
+    s.path(rrect(41, 0.5, 5, 6, 1.5), "steel-shade", "outline", ow * 0.6)
 
 
 def hero(path):
@@ -148,29 +158,34 @@ def hero(path):
     s.save(path)
 
 
+def hero_prop(s, i, ow=OUTLINE):
+    """Pattern i of the assistant's propeller on its 50 x 40 grid."""
+    s.shaded(rrect(24, 19.5, 27, 5, 2.5), "grey", k=1.5, h=0.8, width=ow * 0.8)
+    reach = [17, 11, 3, 11][i]
+    tilt = [0, 1, 0, -1][i]
+    if reach > 5:
+        for sgn in (-1, 1):
+            tip_y = 22 + sgn * reach
+            d = smooth([(26, 22), (26 - 4 - tilt * sgn * 2, 22 + sgn * reach * 0.5),
+                        (26 - 1 - tilt * sgn * 3, tip_y), (26 + 3 + tilt * sgn * 2, 22 + sgn * reach * 0.55)],
+                       t=0.4)
+            s.shaded(d, "steel", k=1.5, h=0.8, width=ow * 0.8)
+    else:
+        s.path(ellipse(26, 22, 2.5, 6), "steel", "outline", ow * 0.8)
+    # Blur arcs of the turning blades.
+    if i in (1, 3):
+        s.line([(19, 5), (16, 14), (16, 30), (19, 39)] if i == 1 else [(33, 5), (36, 14), (36, 30), (33, 39)],
+               "white", 1.6)
+    s.shaded(circle(26, 22, 4), "red", k=1.5, h=0.8, width=ow * 0.8)
+
+
 def hero_anim(path):
     # Drawn at (HeroX - 48, HeroY - 8): the shaft reaches the assistant's tail at the right
     # edge, the propeller turns at (26, 22) behind it.
     s = Svg(200, 40)
     for i in range(4):
         with s.group(f"translate({i * 50},0)"):
-            s.shaded(rrect(24, 19.5, 27, 5, 2.5), "grey", k=1.5, h=0.8, width=2)
-            reach = [17, 11, 3, 11][i]
-            tilt = [0, 1, 0, -1][i]
-            if reach > 5:
-                for sgn in (-1, 1):
-                    tip_y = 22 + sgn * reach
-                    d = smooth([(26, 22), (26 - 4 - tilt * sgn * 2, 22 + sgn * reach * 0.5),
-                                (26 - 1 - tilt * sgn * 3, tip_y), (26 + 3 + tilt * sgn * 2, 22 + sgn * reach * 0.55)],
-                               t=0.4)
-                    s.shaded(d, "steel", k=1.5, h=0.8, width=2)
-            else:
-                s.path(ellipse(26, 22, 2.5, 6), "steel", "outline", 2)
-            # Blur arcs of the turning blades.
-            if i in (1, 3):
-                s.line([(19, 5), (16, 14), (16, 30), (19, 39)] if i == 1 else [(33, 5), (36, 14), (36, 30), (33, 39)],
-                       "white", 1.6)
-            s.shaded(circle(26, 22, 4), "red", k=1.5, h=0.8, width=2)
+            hero_prop(s, i)
     s.save(path)
 
 
@@ -260,32 +275,37 @@ def player_explosion(path):
     s.save(path)
 
 
+def duck_head(s, ow):
+    """The duck's head with helmet and beak, as on the 120 x 90 grid (x 67..118, y 3..50)."""
+    s.path(smooth([(72, 40), (80, 43), (92, 42), (90, 49), (74, 49)], t=0.4), "white", "outline", ow * 0.6)
+    s.shaded(circle(86, 25, 15), "duck-green", size=30, width=ow)
+    s.shaded(smooth([(96, 21), (110, 21), (118, 26), (112, 29), (97, 31)], t=0.3), "beak", k=2.5, h=1.5, width=ow)
+    s.shaded(smooth([(97, 30), (111, 29.5), (114, 32), (106, 35), (97, 35)], t=0.3), "beak", k=2, h=1, width=ow)
+    s.path(ellipse(93, 29, 4.2, 4.6), "white", "outline", ow * 0.6)
+    s.path(circle(94.5, 29.5, 2.3), "ink")
+    s.path(circle(95.3, 28.5, 0.8), "white")
+    s.line([(88, 23.5), (98, 25.5)], "outline", ow)
+    s.shaded("M69,20 C70,5 86,3 94,7 C99,10 102,14 102,18 L104,19 L104,22 L68,23 Z", "steel", k=3, h=2, width=ow)
+    s.path(rrect(67, 18.5, 38, 4.5, 2), "steel-shade", "outline", ow * 0.8)
+    s.path(star(85, 11, 4.2, 1.9), "gold", "outline", ow * 0.45)
+
+
 def panel_life(path):
-    # A duck head with its helmet, in a 40 x 36 slot.
+    # The duck's head with its helmet, filling a 40 x 36 slot.
     s = Svg(40, 36)
-    with s.group("translate(-56,2) scale(0.95) translate(0,1)"):
-        s.shaded(circle(86, 25, 15), "duck-green", size=30)
-        s.shaded(smooth([(96, 21), (110, 21), (118, 26), (112, 29), (97, 31)], t=0.3), "beak", k=2.5, h=1.5)
-        s.shaded(smooth([(97, 30), (111, 29.5), (114, 32), (106, 35), (97, 35)], t=0.3), "beak", k=2, h=1)
-        s.path(ellipse(93, 29, 4.2, 4.6), "white", "outline", 1.5)
-        s.path(circle(94.5, 29.5, 2.3), "ink")
-        s.line([(88, 23.5), (98, 25.5)], "outline", 2.5)
-        s.shaded("M69,20 C70,5 86,3 94,7 C99,10 102,14 102,18 L104,19 L104,22 L68,23 Z", "steel", k=3, h=2)
-        s.path(rrect(67, 18.5, 38, 4.5, 2), "steel-shade", "outline", 2)
-        s.path(star(85, 11, 4.2, 1.9), "gold", "outline", 1.1)
-        s.path(smooth([(74, 36), (82, 39), (96, 37), (94, 42), (76, 42)], t=0.4), "white", "outline", 1.5)
+    sc = 0.7
+    with s.group(f"translate({2 - 67 * sc:.2f},{2 - 3 * sc:.2f}) scale({sc})"):
+        duck_head(s, OUTLINE / sc)
     s.save(path)
 
 
 def panel_hero(path):
-    # The assistant with its propeller, in a 60 x 36 slot.
+    # The assistant with its propeller, as the game draws them, fitted into a 60 x 36 slot.
     s = Svg(60, 36)
-    with s.group("translate(0,1) scale(0.72)"):
-        with s.group("translate(22,0)"):
-            hero_body(s, ow=OUTLINE / 0.72)
-        s.shaded(rrect(8, 19.5, 18, 5, 2.5), "grey", k=1.5, h=0.8, width=OUTLINE / 0.72)
-        for sgn in (-1, 1):
-            s.shaded(smooth([(10, 22), (6, 22 + sgn * 8), (9, 22 + sgn * 17), (13, 22 + sgn * 9)], t=0.4),
-                     "steel", k=1.5, h=0.8, width=OUTLINE / 0.72)
-        s.shaded(circle(10, 22, 4), "red", k=1.5, h=0.8, width=OUTLINE / 0.72)
+    sc = 0.56
+    with s.group(f"translate(1,2) scale({sc})"):
+        # A thinner outline than at full size, so the small picture does not clog.
+        hero_prop(s, 0, 1.7 / sc)
+        with s.group("translate(48,8)"):
+            hero_body(s, ow=1.5 / sc)
     s.save(path)

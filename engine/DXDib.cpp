@@ -63,8 +63,11 @@ struct TChannel {
     if (Bits == 0) return 0;
     const uint32_t V = (Pixel & Mask) >> Shift;
     if (Bits >= 8) return (V >> (Bits - 8)) & 0xFFu;
-    const uint32_t Max = (1u << Bits) - 1;
-    return (V * 255 + Max / 2) / Max;
+    // Narrow channels are widened by repeating their bits (5 bits abcde -> abcdeabc), so
+    // that full scale gives 255 and the result matches what other decoders give.
+    uint32_t Wide = V << (8 - Bits);
+    for (int Have = Bits; Have < 8; Have += Bits) Wide |= Wide >> Bits;
+    return Wide & 0xFFu;
   }
 };
 

@@ -84,6 +84,7 @@ bool EncodeDib(const TDirectDrawSurface& Picture, int32_t BitCount, std::vector<
     Error = "the picture has more than 256 colours";
     return false;
   }
+  if (!Fits) Palette.clear();  // a failed palette collection leaves its first 256 colours
   const int32_t Bits = Fits ? 8 : 24;
   const uint32_t W = static_cast<uint32_t>(Picture.Width());
   const uint32_t H = static_cast<uint32_t>(Picture.Height());

@@ -354,15 +354,21 @@ def hunter_figure(s, kind, firing):
     # The gun, pointing up and to the left.
     if p["weapon"] == "rifle":
         a = math.radians(ang)
-        nx, ny = math.sin(a), math.cos(a)  # perpendicular to the barrel
-        stock_end = butt
-        stock_mid = along((mx, my), ang, p["gun"] * 0.6)
-        s.path(poly([(stock_mid[0] - nx * 2, stock_mid[1] - ny * 2), (stock_end[0] - nx * 3, stock_end[1] - ny * 3),
-                     (stock_end[0] + nx * 4, stock_end[1] + ny * 4), (stock_mid[0] + nx * 3, stock_mid[1] + ny * 3)]),
-               "wood", "outline", 2)
-        limb(s, [(mx, my), stock_mid], "grey-shade", 2.6)
+        nx, ny = math.sin(a), math.cos(a)  # across the barrel
+
+        def strip(t0, t1, w0, w1):
+            p0, p1 = along((mx, my), ang, t0), along((mx, my), ang, t1)
+            return poly([(p0[0] - nx * w0, p0[1] - ny * w0), (p1[0] - nx * w1, p1[1] - ny * w1),
+                         (p1[0] + nx * w1, p1[1] + ny * w1), (p0[0] + nx * w0, p0[1] + ny * w0)])
+
+        L = p["gun"]
+        s.path(strip(0, L * 0.62, 1.9, 1.9), "grey-shade", "outline", 1.8)
+        s.path(strip(L * 0.28, L * 0.56, 2.8, 3.2), "wood", "outline", 1.8)
+        s.path(strip(L * 0.56, L, 3.0, 5.2), "wood", "outline", 2)
+        s.line([along((mx, my), ang, L * 0.6), along((mx, my), ang, L * 0.95)], "wood-light", 1.2)
         if kind == 1:
-            s.path(circle(*along((mx, my), ang, 14), 2.6), "grey", "outline", 1.4)
+            # The burst rifle's drum magazine.
+            s.path(circle(*along((mx, my), ang, L * 0.5), 3.4), "grey", "outline", 1.5)
     else:
         limb(s, [(mx, my), butt], "olive-shade", 8)
         s.line([(mx, my), butt], "olive", 4)

@@ -230,8 +230,9 @@ def icon_single(s, cx, cy, sc, ow):
 
 
 def icon_multi(s, cx, cy, sc, ow):
-    for a, dy in ((-22, -8), (0, 0), (22, 8)):
-        cartridge(s, cx - 11 * sc, cy + dy * sc, a, 21 * sc, ow)
+    # Three rounds fanning out a little, as the multi gun spreads its shots.
+    for a, dx, dy in ((-14, -9, -6.5), (0, -11, 0), (14, -9, 6.5)):
+        cartridge(s, cx + dx * sc, cy + dy * sc, a, 19 * sc, ow * 0.9)
 
 
 def icon_rocket3(s, cx, cy, sc, ow):

@@ -92,9 +92,12 @@ class TDibDecoder {
     ReadHeader();
     ReadMasksAndPalette();
     if (PixelOffset != 0) R.Seek(PixelOffset);
+    const bool RunLength = H.Compression == 1 || H.Compression == 2;
+    // Rows that are not all there are damage; find out before allocating the picture.
+    if (!RunLength) R.Need(RowBytes() * static_cast<size_t>(H.Height));
     FOut.SetSize(H.Width, H.Height);
     if (FOut.Empty()) return H.Bits;
-    if (H.Compression == 1 || H.Compression == 2)
+    if (RunLength)
       DecodeRunLength(H.Compression == 2);
     else
       DecodeRows();
@@ -190,11 +193,12 @@ class TDibDecoder {
     return FOut.Row(H.TopDown ? StoredRow : H.Height - 1 - StoredRow);
   }
 
+  // Each stored row is padded to a multiple of 4 bytes.
+  size_t RowBytes() const { return ((static_cast<size_t>(H.Width) * H.Bits + 31) / 32) * 4; }
+
   void DecodeRows() {
-    const size_t RowBytes = ((static_cast<size_t>(H.Width) * H.Bits + 31) / 32) * 4;
-    R.Need(RowBytes * static_cast<size_t>(H.Height));
     for (int32_t Y = 0; Y < H.Height; ++Y) {
-      const uint8_t* Src = R.Take(RowBytes);
+      const uint8_t* Src = R.Take(RowBytes());
       uint32_t* Dst = OutRow(Y);
       switch (H.Bits) {
         case 1:

@@ -421,26 +421,45 @@ class TScoreCompiler {
       Fail("channels " + W[0] + " change instrument within the pattern");
     }
     if (W.size() < 3) Fail("a channel line needs notes");
-    for (size_t I = 2; I < W.size(); ++I) Token(*Group, W[I]);
+    // A lone "*N" plays the tokens since the line's start (or the previous "*N") N times.
+    size_t Segment = 2;
+    for (size_t I = 2; I < W.size(); ++I) {
+      if (W[I][0] != '*') {
+        Token(*Group, W[I]);
+        continue;
+      }
+      const auto N = WholeNumber(W[I].substr(1));
+      if (!N || *N < 1 || *N > 256) Fail("repeat '" + W[I] + "' must be *1 to *256");
+      if (I == Segment) Fail("repeat '" + W[I] + "' has nothing to repeat");
+      for (long K = 1; K < *N; ++K) {
+        for (size_t J = Segment; J < I; ++J) Token(*Group, W[J]);
+      }
+      Segment = I + 1;
+    }
   }
 
   void Token(TGroup& G, const std::string& Word) {
     const TPatternDraft& D = Drafts.back();
     // Split off the suffixes /N, @V and !Exx.
-    const auto Cut = Word.find_first_of("/@!", Word[0] == '<' ? Word.find('>') : 0);
+    const auto Cut = Word.find_first_of("/@!*", Word[0] == '<' ? Word.find('>') : 0);
     const std::string Base = Word.substr(0, Cut);
     int Volume = -1;
+    int Repeat = 1;
     uint8_t Effect = 0, Param = 0;
     size_t At = Cut;
     while (At != std::string::npos && At < Word.size()) {
       const char Kind = Word[At];
-      const auto Next = Word.find_first_of("/@!", At + 1);
+      const auto Next = Word.find_first_of("/@!*", At + 1);
       const std::string Arg =
           Word.substr(At + 1, Next == std::string::npos ? std::string::npos : Next - At - 1);
       if (Kind == '/') {
         const auto N = WholeNumber(Arg);
         if (!N || *N < 1 || *N > 256) Fail("length in '" + Word + "' must be 1 to 256 rows");
         G.Length = static_cast<int>(*N);
+      } else if (Kind == '*') {
+        const auto N = WholeNumber(Arg);
+        if (!N || *N < 1 || *N > 256) Fail("repeat in '" + Word + "' must be 1 to 256 times");
+        Repeat = static_cast<int>(*N);
       } else if (Kind == '@') {
         const auto N = WholeNumber(Arg);
         if (!N || *N < 0 || *N > 64) Fail("volume in '" + Word + "' must be 0 to 64");
@@ -459,7 +478,7 @@ class TScoreCompiler {
       At = Next;
     }
     if (Base.empty()) Fail("empty note in '" + Word + "'");
-    if (G.Row + G.Length > D.Pattern.Rows) {
+    if (G.Row + G.Length * Repeat > D.Pattern.Rows) {
       Fail("'" + Word + "' runs past row " + std::to_string(D.Pattern.Rows) + " of pattern '" +
            D.Name + "' on channel " + GroupName(G));
     }
@@ -493,6 +512,11 @@ class TScoreCompiler {
     } else {
       Fail("'" + Base + "' is not a note, chord, instrument, 'r' or '.'");
     }
+    for (int K = 0; K < Repeat; ++K) Emit(G, Notes, Volume, Effect, Param);
+  }
+
+  void Emit(TGroup& G, const std::vector<std::pair<uint8_t, uint8_t>>& Notes, int Volume,
+            uint8_t Effect, uint8_t Param) {
     for (int C = 0; C < static_cast<int>(Notes.size()); ++C) {
       TXmCell& Cell_ = Cell(G.Row, G.First + C);
       Cell_.Note = Notes[C].first;

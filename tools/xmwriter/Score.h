@@ -17,8 +17,10 @@
 // Tokens: a note (C4, F#3, Bb2), a chord (<Am>, <G7>, <C4+E4+G4>) spread over the line's
 // channels, an instrument name (a drum hit at its own note), "r" (key off) or "." (nothing
 // new: the sound goes on). Suffixes: /N length in rows (kept for the following tokens),
-// @V volume 0..64, !Exx a raw effect (letter or digit, two hex digits). Every channel line
-// of a pattern must fill its rows exactly. "#" at the start of a word begins a comment.
+// @V volume 0..64, !Exx a raw effect (letter or digit, two hex digits), *N the token N
+// times over; a lone *N plays the tokens before it on the line (back to the previous lone
+// *N) N times. Every channel line of a pattern must fill its rows exactly. "#" at the start
+// of a word begins a comment.
 
 #include <cstdint>
 #include <string>

@@ -59,8 +59,8 @@ void CollectLog(const char* Message, void* User) {
   static_cast<std::vector<std::string>*>(User)->push_back(Message);
 }
 
-// Interleaved stereo from libopenmpt; every log line it writes while loading and playing
-// lands in Log.
+// Interleaved stereo from libopenmpt; every log line it writes while loading and playing,
+// and its loader warnings, land in Log.
 std::vector<int16_t> RenderOpenmpt(const std::vector<uint8_t>& File, double Seconds,
                                    std::vector<std::string>& Log, double* Duration = nullptr) {
   int Error = 0;
@@ -68,6 +68,11 @@ std::vector<int16_t> RenderOpenmpt(const std::vector<uint8_t>& File, double Seco
       File.data(), File.size(), CollectLog, &Log, nullptr, nullptr, &Error, nullptr, nullptr);
   std::vector<int16_t> Out;
   if (!Mod) return Out;
+  // The loader's own list of what it had to fix up or ignore.
+  if (const char* Warnings = openmpt_module_get_metadata(Mod, "warnings")) {
+    if (*Warnings) Log.push_back(Warnings);
+    openmpt_free_string(Warnings);
+  }
   openmpt_module_set_repeat_count(Mod, -1);
   if (Duration) *Duration = openmpt_module_get_duration_seconds(Mod);
   Out.resize(static_cast<size_t>(Seconds * Rate) * 2);

@@ -161,17 +161,13 @@ def hero(path):
 def hero_prop(s, i, ow=OUTLINE):
     """Pattern i of the assistant's propeller on its 50 x 40 grid."""
     s.shaded(rrect(24, 19.5, 27, 5, 2.5), "grey", k=1.5, h=0.8, width=ow * 0.8)
-    reach = [17, 11, 3, 11][i]
-    tilt = [0, 1, 0, -1][i]
-    if reach > 5:
-        for sgn in (-1, 1):
-            tip_y = 22 + sgn * reach
-            d = smooth([(26, 22), (26 - 4 - tilt * sgn * 2, 22 + sgn * reach * 0.5),
-                        (26 - 1 - tilt * sgn * 3, tip_y), (26 + 3 + tilt * sgn * 2, 22 + sgn * reach * 0.55)],
-                       t=0.4)
-            s.shaded(d, "steel", k=1.5, h=0.8, width=ow * 0.8)
-    else:
-        s.path(ellipse(26, 22, 2.5, 6), "steel", "outline", ow * 0.8)
+    # A two-bladed propeller seen from the side while it turns: the blades' height
+    # shrinks as they turn toward the viewer and grows again; the blades widen as they
+    # show their face.
+    reach = [17, 12, 4, 12][i]
+    width = [2.6, 4.2, 5.5, 4.2][i]
+    for sgn in (-1, 1):
+        s.shaded(ellipse(26, 22 + sgn * reach / 2, width, reach / 2 + 1.5), "steel", k=1.5, h=0.8, width=ow * 0.8)
     # Blur arcs of the turning blades.
     if i in (1, 3):
         s.line([(19, 5), (16, 14), (16, 30), (19, 39)] if i == 1 else [(33, 5), (36, 14), (36, 30), (33, 39)],

@@ -19,7 +19,7 @@ BUTTON = {
 }
 # Option rows carry black text drawn by the game, so both states stay light.
 ROW = {
-    False: dict(base="@sky-light", shade="@sky", light="@sky-haze"),
+    False: dict(base="@sky", shade="@sky-top", light="@sky-light"),
     True: dict(base="@gold-light", shade="@gold", light="@cream-light"),
 }
 

@@ -30,16 +30,16 @@ void Put(const fs::path& P, const std::string& Text) {
 }
 
 std::string Svg(int W, int H, const std::string& Body) {
-  return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
-         "\" height=\"" + std::to_string(H) + "\" viewBox=\"0 0 " + std::to_string(W) + " " +
-         std::to_string(H) + "\">" + Body + "</svg>";
+  return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) + "\" height=\"" +
+         std::to_string(H) + "\" viewBox=\"0 0 " + std::to_string(W) + " " + std::to_string(H) +
+         "\">" + Body + "</svg>";
 }
 
 TPalette SmallPalette() {
   TPalette P;
   std::string Error;
-  EXPECT_TRUE(ParsePalette("# c\nkey #ff00ff\nduck-green #2f9d57\nwhite #ffffff\n", "pal.txt", P,
-                           Error))
+  EXPECT_TRUE(
+      ParsePalette("# c\nkey #ff00ff\nduck-green #2f9d57\nwhite #ffffff\n", "pal.txt", P, Error))
       << Error;
   return P;
 }
@@ -77,9 +77,10 @@ TEST(DxpackPalette, BadLinesAreRejectedWithTheirLine) {
 TEST(DxpackManifest, ReadsPictureAndSoundLines) {
   TManifest M;
   std::string Error;
-  ASSERT_TRUE(ParseManifest("# comment\n\nPlayer player.svg 120 90 8 0 0 #ff00ff video  # duck\n"
-                            "MMB mmb.svg 0 0 1 2 3 #00ffff system\n",
-                            "m.txt", M, Error))
+  ASSERT_TRUE(
+      ParseManifest("# comment\n\nPlayer player.svg 120 90 8 0 0 #ff00ff video  # duck\n"
+                    "MMB mmb.svg 0 0 1 2 3 #00ffff system\n",
+                    "m.txt", M, Error))
       << Error;
   ASSERT_EQ(M.Kind, TPackKind::Image);
   ASSERT_EQ(M.Images.size(), 2u);
@@ -133,13 +134,13 @@ TEST(DxpackGrid, CountsAsThePackReaderCuts) {
     int W, H, PW, PH, SW, SH, Count;
     bool Exact;
   } Cases[] = {
-      {256, 64, 64, 64, 0, 0, 4, true},    // four in a row
-      {130, 64, 64, 0, 2, 0, 2, true},     // stride 66: (130 + 2) / 66
-      {800, 600, 0, 0, 0, 0, 1, true},     // whole picture
-      {960, 90, 120, 90, 0, 0, 8, true},   // the duck's eight frames
-      {250, 44, 64, 44, 0, 0, 3, false},   // frames misaligned with the pattern size
-      {128, 64, 64, 32, 0, 0, 4, true},    // two rows
-      {60, 40, 64, 40, 0, 0, 0, false},    // pattern wider than the picture
+      {256, 64, 64, 64, 0, 0, 4, true},   // four in a row
+      {130, 64, 64, 0, 2, 0, 2, true},    // stride 66: (130 + 2) / 66
+      {800, 600, 0, 0, 0, 0, 1, true},    // whole picture
+      {960, 90, 120, 90, 0, 0, 8, true},  // the duck's eight frames
+      {250, 44, 64, 44, 0, 0, 3, false},  // frames misaligned with the pattern size
+      {128, 64, 64, 32, 0, 0, 4, true},   // two rows
+      {60, 40, 64, 40, 0, 0, 0, false},   // pattern wider than the picture
   };
   for (const Case& C : Cases) {
     bool Exact = !C.Exact;
@@ -182,9 +183,9 @@ TEST(DxpackRaster, OpaqueArtNeverEqualsTheKey) {
   for (const Case& C : Cases) {
     TImage Image;
     std::string Error;
-    ASSERT_TRUE(RasteriseSvg(Svg(3, 3, std::string("<rect width='3' height='3' fill='") + C.Fill +
-                                           "'/>"),
-                             "k.svg", C.Key, Image, Error))
+    ASSERT_TRUE(
+        RasteriseSvg(Svg(3, 3, std::string("<rect width='3' height='3' fill='") + C.Fill + "'/>"),
+                     "k.svg", C.Key, Image, Error))
         << Error;
     for (uint32_t V : Image.Rgb) EXPECT_EQ(V, C.Expect) << C.Fill;
   }
@@ -213,8 +214,12 @@ TEST(DxpackFiles, ItemNamesCannotClimbOutOfTheExtractFolder) {
     const char* Name;
     const char* File;
   } Cases[] = {
-      {"Player", "Player"}, {"MM_1_A", "MM_1_A"}, {"../../etc/x", "______etc_x"},
-      {"/abs", "_abs"},     {"", "_"},            {"a b.c", "a_b_c"},
+      {"Player", "Player"},
+      {"MM_1_A", "MM_1_A"},
+      {"../../etc/x", "______etc_x"},
+      {"/abs", "_abs"},
+      {"", "_"},
+      {"a b.c", "a_b_c"},
   };
   for (const Case& C : Cases) EXPECT_EQ(SafeFileName(C.Name), C.File) << C.Name;
 }
@@ -222,7 +227,9 @@ TEST(DxpackFiles, ItemNamesCannotClimbOutOfTheExtractFolder) {
 TEST(DxpackWave, FormatAndLengthAreRead) {
   // 22050 Hz mono 16-bit, 2205 samples: 100 ms; an odd extra chunk before the data.
   std::vector<uint8_t> W;
-  auto Tag = [&](const char* T) { W.insert(W.end(), T, T + 4); };
+  auto Tag = [&](const char* T) {
+    for (int I = 0; I < 4; ++I) W.push_back(static_cast<uint8_t>(T[I]));
+  };
   auto U32 = [&](uint32_t V) {
     for (int I = 0; I < 4; ++I) W.push_back(static_cast<uint8_t>(V >> (8 * I)));
   };
@@ -287,8 +294,8 @@ class DxpackBuild : public ::testing::Test {
 
 TEST_F(DxpackBuild, BuiltPackListsExtractsAndSheets) {
   std::string Error;
-  ASSERT_TRUE(Build("Anim anim.svg 10 8 3 0 0 #ff00ff video\nOne one.svg 0 0 1 0 0 #ff00ff system\n",
-                    Error))
+  ASSERT_TRUE(Build(
+      "Anim anim.svg 10 8 3 0 0 #ff00ff video\nOne one.svg 0 0 1 0 0 #ff00ff system\n", Error))
       << Error;
   const std::string Pack = (Dir / "out" / "p.dxg").string();
   std::string Listing;
@@ -324,7 +331,8 @@ TEST_F(DxpackBuild, FaultsNameTheFileAndLeaveNoPack) {
     std::string Out;
     std::string Expect;
   } Cases[] = {
-      {"Anim anim.svg 10 8 4 0 0 #ff00ff video\n", "p.dxg", "gives 3 patterns, the manifest says 4"},
+      {"Anim anim.svg 10 8 4 0 0 #ff00ff video\n", "p.dxg",
+       "gives 3 patterns, the manifest says 4"},
       {"Anim anim.svg 12 8 2 0 0 #ff00ff video\n", "p.dxg", "does not divide into whole patterns"},
       {"Anim anim.svg 40 8 1 0 0 #ff00ff video\n", "p.dxg", "does not fit"},
       {"Gone gone.svg 0 0 1 0 0 #ff00ff video\n", "p.dxg", "gone.svg: cannot open"},

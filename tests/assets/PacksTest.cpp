@@ -74,7 +74,8 @@ class TBytes {
 
  private:
   void Need(size_t N) const {
-    if (Pos + N > FB.size()) throw std::runtime_error("read past the end at " + std::to_string(Pos));
+    if (Pos + N > FB.size())
+      throw std::runtime_error("read past the end at " + std::to_string(Pos));
   }
   std::vector<uint8_t> FB;
 };
@@ -128,9 +129,12 @@ void DecodeDib(const std::vector<uint8_t>& Data, TItem& Item) {
 
 int64_t ReadInt(TBytes& B, uint8_t Tag) {
   switch (Tag) {
-    case 0x02: return static_cast<int8_t>(B.U8());
-    case 0x03: return static_cast<int16_t>(B.U16());
-    case 0x04: return static_cast<int32_t>(B.U32());
+    case 0x02:
+      return static_cast<int8_t>(B.U8());
+    case 0x03:
+      return static_cast<int16_t>(B.U16());
+    case 0x04:
+      return static_cast<int32_t>(B.U32());
   }
   throw std::runtime_error("tag " + std::to_string(Tag) + " is not an integer");
 }
@@ -139,9 +143,12 @@ int64_t ReadInt(TBytes& B, uint8_t Tag) {
 void ReadItemProperty(TBytes& B, const std::string& Name, TItem& Item) {
   const uint8_t Tag = B.U8();
   if (Name == "Name") {
-    if (Tag == 0x06) Item.Name = B.Short();
-    else if (Tag == 0x0C) Item.Name = B.Str(B.U32());
-    else throw std::runtime_error("Name with tag " + std::to_string(Tag));
+    if (Tag == 0x06)
+      Item.Name = B.Short();
+    else if (Tag == 0x0C)
+      Item.Name = B.Str(B.U32());
+    else
+      throw std::runtime_error("Name with tag " + std::to_string(Tag));
   } else if (Name == "PatternWidth") {
     Item.PatternWidth = static_cast<int32_t>(ReadInt(B, Tag));
   } else if (Name == "PatternHeight") {
@@ -236,60 +243,97 @@ struct TNeed {
 
 const TNeed Res1Needs[] = {
     {"MMB", 1, false, 800, 600, 0},
-    {"MM_1_A", 1, false, 250, 44, 6}, {"MM_1_I", 1, false, 250, 44, 6},
-    {"MM_2_A", 1, false, 250, 44, 6}, {"MM_2_I", 1, false, 250, 44, 6},
-    {"MM_3_A", 1, false, 250, 44, 6}, {"MM_3_I", 1, false, 250, 44, 6},
-    {"MM_4_A", 1, false, 250, 44, 6}, {"MM_4_I", 1, false, 250, 44, 6},
-    {"MM_5_A", 1, false, 250, 44, 6}, {"MM_5_I", 1, false, 250, 44, 6},
-    {"MM_6_A", 1, false, 250, 44, 6}, {"MM_6_I", 1, false, 250, 44, 6},
+    {"MM_1_A", 1, false, 250, 44, 6},
+    {"MM_1_I", 1, false, 250, 44, 6},
+    {"MM_2_A", 1, false, 250, 44, 6},
+    {"MM_2_I", 1, false, 250, 44, 6},
+    {"MM_3_A", 1, false, 250, 44, 6},
+    {"MM_3_I", 1, false, 250, 44, 6},
+    {"MM_4_A", 1, false, 250, 44, 6},
+    {"MM_4_I", 1, false, 250, 44, 6},
+    {"MM_5_A", 1, false, 250, 44, 6},
+    {"MM_5_I", 1, false, 250, 44, 6},
+    {"MM_6_A", 1, false, 250, 44, 6},
+    {"MM_6_I", 1, false, 250, 44, 6},
     {"Cursor", 1, false, 3, 20, 2},
     {"Window", 1, false, 288, 160, 0},
-    {"Yes", 2, false, 64, 32, 4}, {"No", 2, false, 64, 32, 4},
-    {"Cap_Opt", 1, false, 540, 56, 6}, {"Cap_HS", 1, false, 540, 56, 6},
+    {"Yes", 2, false, 64, 32, 4},
+    {"No", 2, false, 64, 32, 4},
+    {"Cap_Opt", 1, false, 540, 56, 6},
+    {"Cap_HS", 1, false, 540, 56, 6},
     {"Cap_Help", 1, false, 540, 60, 6},
-    {"Sub_Bg", 1, false, 540, 300, 6}, {"Sub_BG", 1, false, 540, 300, 6},
+    {"Sub_Bg", 1, false, 540, 300, 6},
+    {"Sub_BG", 1, false, 540, 300, 6},
     {"HS_Bg", 1, false, 540, 300, 6},
-    {"OptB_A", 1, false, 490, 32, 6}, {"OptB_I", 1, false, 490, 32, 6},
-    {"Back_A", 1, false, 110, 40, 6}, {"Back_I", 1, false, 110, 40, 6},
-    {"Clear_HS_A", 1, false, 180, 40, 6}, {"Clear_HS_I", 1, false, 180, 40, 6},
-    {"Visit_WHS_A", 1, false, 240, 40, 6}, {"Visit_WHS_I", 1, false, 240, 40, 6},
-    {"Prev_A", 1, false, 110, 40, 6}, {"Prev_I", 1, false, 110, 40, 6},
-    {"Next_A", 1, false, 110, 40, 6}, {"Next_I", 1, false, 110, 40, 6},
-    {"HelpAirplane", 1, false, 75, 55, 15}, {"HelpBird", 1, false, 75, 55, 15},
-    {"HelpDog", 1, false, 75, 55, 15}, {"HelpHelicopter", 1, false, 75, 55, 15},
+    {"OptB_A", 1, false, 490, 32, 6},
+    {"OptB_I", 1, false, 490, 32, 6},
+    {"Back_A", 1, false, 110, 40, 6},
+    {"Back_I", 1, false, 110, 40, 6},
+    {"Clear_HS_A", 1, false, 180, 40, 6},
+    {"Clear_HS_I", 1, false, 180, 40, 6},
+    {"Visit_WHS_A", 1, false, 240, 40, 6},
+    {"Visit_WHS_I", 1, false, 240, 40, 6},
+    {"Prev_A", 1, false, 110, 40, 6},
+    {"Prev_I", 1, false, 110, 40, 6},
+    {"Next_A", 1, false, 110, 40, 6},
+    {"Next_I", 1, false, 110, 40, 6},
+    {"HelpAirplane", 1, false, 75, 55, 15},
+    {"HelpBird", 1, false, 75, 55, 15},
+    {"HelpDog", 1, false, 75, 55, 15},
+    {"HelpHelicopter", 1, false, 75, 55, 15},
     {"HelpHunter", 1, false, 75, 55, 15},
     {"HelpLogo", 1, false, 170, 170, 10},
 };
 
 const TNeed Res2Needs[] = {
-    {"SkyTile", 1, false, 800, 600, 0}, {"Hills2", 1, false, 800, 156, 0},
+    {"SkyTile", 1, false, 800, 600, 0},
+    {"Hills2", 1, false, 800, 156, 0},
     {"Hills1", 1, false, 800, 106, 0},
-    {"Player", 8, false, 120, 90, 8}, {"PlayerExplosion", 4, false, 80, 80, 16},
-    {"Hero", 1, false, 55, 48, 0}, {"HeroAnim", 4, false, 50, 40, 10},
+    {"Player", 8, false, 120, 90, 8},
+    {"PlayerExplosion", 4, false, 80, 80, 16},
+    {"Hero", 1, false, 55, 48, 0},
+    {"HeroAnim", 4, false, 50, 40, 10},
     {"HeroExplosion", 4, false, 55, 48, 10},
-    {"GunBulletRed", 1, false, 18, 6, 6}, {"RocketBulletRed", 2, true, 30, 10, 8},
+    {"GunBulletRed", 1, false, 18, 6, 6},
+    {"RocketBulletRed", 2, true, 30, 10, 8},
     {"BombBullet", 2, true, 14, 22, 6},
-    {"MegaBullet", 1, false, 44, 22, 8}, {"MegaBulletR", 1, false, 44, 22, 8},
-    {"EngineFire", 4, false, 45, 16, 8}, {"Explosion", 6, true, 128, 128, 24},
-    {"BNull", 2, true, 48, 48, 8}, {"BScore", 2, true, 48, 48, 8},
-    {"BRocket", 2, true, 48, 48, 8}, {"BHero", 2, true, 48, 48, 8},
-    {"BMegaBomb", 2, true, 48, 48, 8}, {"BLife", 2, true, 48, 48, 8},
-    {"BSingleGun", 2, true, 48, 48, 8}, {"BMultiGun", 2, true, 48, 48, 8},
+    {"MegaBullet", 1, false, 44, 22, 8},
+    {"MegaBulletR", 1, false, 44, 22, 8},
+    {"EngineFire", 4, false, 45, 16, 8},
+    {"Explosion", 6, true, 128, 128, 24},
+    {"BNull", 2, true, 48, 48, 8},
+    {"BScore", 2, true, 48, 48, 8},
+    {"BRocket", 2, true, 48, 48, 8},
+    {"BHero", 2, true, 48, 48, 8},
+    {"BMegaBomb", 2, true, 48, 48, 8},
+    {"BLife", 2, true, 48, 48, 8},
+    {"BSingleGun", 2, true, 48, 48, 8},
+    {"BMultiGun", 2, true, 48, 48, 8},
     {"BRocket3x", 2, true, 48, 48, 8},
-    {"MAirplane", 1, false, 130, 60, 16}, {"MAirplaneAnim", 4, false, 12, 40, 6},
-    {"MBird", 2, true, 130, 121, 8}, {"MBirdEat", 3, true, 130, 121, 8},
+    {"MAirplane", 1, false, 130, 60, 16},
+    {"MAirplaneAnim", 4, false, 12, 40, 6},
+    {"MBird", 2, true, 130, 121, 8},
+    {"MBirdEat", 3, true, 130, 121, 8},
     {"MBirdFall", 1, true, 130, 80, 16},
-    {"MDog", 2, true, 90, 130, 12}, {"MDogFall", 1, true, 90, 130, 16},
-    {"MHelicopter", 1, false, 140, 70, 16}, {"MHelicopterAnim", 3, false, 170, 16, 10},
-    {"Hunter1", 2, false, 130, 90, 8}, {"Hunter2", 2, false, 130, 92, 8},
+    {"MDog", 2, true, 90, 130, 12},
+    {"MDogFall", 1, true, 90, 130, 16},
+    {"MHelicopter", 1, false, 140, 70, 16},
+    {"MHelicopterAnim", 3, false, 170, 16, 10},
+    {"Hunter1", 2, false, 130, 90, 8},
+    {"Hunter2", 2, false, 130, 92, 8},
     {"Hunter3", 2, false, 100, 70, 8},
-    {"Hunter1Fall", 3, true, 70, 40, 12}, {"Hunter2Fall", 3, true, 70, 40, 12},
+    {"Hunter1Fall", 3, true, 70, 40, 12},
+    {"Hunter2Fall", 3, true, 70, 40, 12},
     {"Hunter3Fall", 3, true, 70, 40, 12},
-    {"Panels", 1, false, 800, 44, 0}, {"PanelLife", 1, false, 40, 36, 8},
+    {"Panels", 1, false, 800, 44, 0},
+    {"PanelLife", 1, false, 40, 36, 8},
     {"PanelHero", 1, false, 60, 36, 10},
-    {"PanelMegaBomb", 1, false, 44, 32, 8}, {"PanelRocket3x", 1, false, 44, 32, 8},
-    {"PanelRocket", 1, false, 44, 32, 8}, {"PanelSingleGun", 1, false, 44, 32, 8},
-    {"PanelMultiGun", 1, false, 44, 32, 8}, {"Null", 1, false, 44, 32, 8},
+    {"PanelMegaBomb", 1, false, 44, 32, 8},
+    {"PanelRocket3x", 1, false, 44, 32, 8},
+    {"PanelRocket", 1, false, 44, 32, 8},
+    {"PanelSingleGun", 1, false, 44, 32, 8},
+    {"PanelMultiGun", 1, false, 44, 32, 8},
+    {"Null", 1, false, 44, 32, 8},
 };
 
 void CheckNeeds(const TPack& Pack, const TNeed* Begin, const TNeed* End) {
@@ -327,7 +371,8 @@ void CheckImagePack(const TPack& P) {
       for (int X = 0; X < I.W; ++X) {
         const uint32_t V = I.At(X, Y);
         if (V == K) continue;
-        const bool NearKey = (X > 0 && I.At(X - 1, Y) == K) || (X + 1 < I.W && I.At(X + 1, Y) == K) ||
+        const bool NearKey = (X > 0 && I.At(X - 1, Y) == K) ||
+                             (X + 1 < I.W && I.At(X + 1, Y) == K) ||
                              (Y > 0 && I.At(X, Y - 1) == K) || (Y + 1 < I.H && I.At(X, Y + 1) == K);
         if (!NearKey) continue;
         auto Ch = [](uint32_t C, int S) { return static_cast<int>((C >> S) & 0xFF); };
@@ -400,8 +445,8 @@ TEST(Res1Pack, HighlightedButtonsAreBrighterThanPlainOnes) {
       }
     return N ? static_cast<double>(Sum) / N / 1000 : 0.0;
   };
-  const char* Pairs[] = {"MM_1", "MM_2", "MM_3", "MM_4", "MM_5", "MM_6", "OptB",
-                         "Back", "Clear_HS", "Visit_WHS", "Prev", "Next"};
+  const char* Pairs[] = {"MM_1", "MM_2", "MM_3",     "MM_4",      "MM_5", "MM_6",
+                         "OptB", "Back", "Clear_HS", "Visit_WHS", "Prev", "Next"};
   for (const char* Base : Pairs) {
     const TItem* A = P.Find(std::string(Base) + "_A");
     const TItem* I = P.Find(std::string(Base) + "_I");
@@ -425,8 +470,8 @@ TEST(Res2Pack, LayoutNamesKeyingAndTiling) {
   for (const char* Name : {"SkyTile", "Hills2", "Hills1"})
     if (const TItem* I = P.Find(Name)) CheckTilesLeftRight(*I);
   if (const TItem* Null = P.Find("Null")) {
-    EXPECT_TRUE(std::all_of(Null->Rgb.begin(), Null->Rgb.end(),
-                            [&](uint32_t V) { return V == Null->KeyRgb(); }))
-        << "Null must be all see-through";
+    EXPECT_TRUE(std::all_of(Null->Rgb.begin(), Null->Rgb.end(), [&](uint32_t V) {
+      return V == Null->KeyRgb();
+    })) << "Null must be all see-through";
   }
 }

@@ -59,8 +59,7 @@ bool BuildImages(const TManifest& M, const fs::path& Dir, const std::string& Man
     }
     std::string Text, Resolved;
     TImage Image;
-    if (!ReadFileText(Src, Text, Error) ||
-        !SubstituteTokens(Text, Palette, Src, Resolved, Error) ||
+    if (!ReadFileText(Src, Text, Error) || !SubstituteTokens(Text, Palette, Src, Resolved, Error) ||
         !RasteriseSvg(Resolved, Src, E.KeyRgb, Image, Error))
       return false;
     bool Exact = false;
@@ -74,9 +73,9 @@ bool BuildImages(const TManifest& M, const fs::path& Dir, const std::string& Man
     }
     if (!Exact) {
       Error = Where + ": the " + Size + " picture " + Src +
-              " does not divide into whole patterns of " + std::to_string(E.PatternWidth) +
-              " x " + std::to_string(E.PatternHeight) + " with skips " +
-              std::to_string(E.SkipWidth) + ", " + std::to_string(E.SkipHeight);
+              " does not divide into whole patterns of " + std::to_string(E.PatternWidth) + " x " +
+              std::to_string(E.PatternHeight) + " with skips " + std::to_string(E.SkipWidth) +
+              ", " + std::to_string(E.SkipHeight);
       return false;
     }
     if (Count != E.Count) {
@@ -93,8 +92,8 @@ bool BuildImages(const TManifest& M, const fs::path& Dir, const std::string& Man
     Item.SkipWidth = E.SkipWidth;
     Item.SkipHeight = E.SkipHeight;
     // The pack keeps colours as 0x00BBGGRR.
-    Item.TransparentColor = ((E.KeyRgb & 0xFF) << 16) | (E.KeyRgb & 0xFF00) |
-                            ((E.KeyRgb >> 16) & 0xFF);
+    Item.TransparentColor =
+        ((E.KeyRgb & 0xFF) << 16) | (E.KeyRgb & 0xFF00) | ((E.KeyRgb >> 16) & 0xFF);
     Item.SystemMemory = E.SystemMemory;
     Item.Transparent = true;
     Items.push_back(std::move(Item));

@@ -6,8 +6,8 @@
 #include "tools/dxpack/Files.h"
 #include "tools/dxpack/PackReader.h"
 #include "tools/dxpack/Palette.h"
-#include "tools/dxpack/Sheet.h"
 #include "tools/dxpack/Raster.h"
+#include "tools/dxpack/Sheet.h"
 
 namespace dxpack {
 
@@ -30,15 +30,15 @@ bool CommandList(const std::string& PackPath, std::string& Out, std::string& Err
   if (!ReadPack(PackPath, Pack, Error)) return false;
   char Line[512];
   for (const TPackPicture& P : Pack.Pictures) {
-    std::snprintf(Line, sizeof Line, "%-16s %4d x %-4d %2d bpp  pattern %4d x %-4d x %-3zu key %s\n",
-                  P.Name.c_str(), P.Width, P.Height, P.BitCount, P.ItemWidth, P.ItemHeight,
-                  P.Patterns.size(), HexColor(P.KeyRgb).c_str());
+    std::snprintf(Line, sizeof Line,
+                  "%-16s %4d x %-4d %2d bpp  pattern %4d x %-4d x %-3zu key %s\n", P.Name.c_str(),
+                  P.Width, P.Height, P.BitCount, P.ItemWidth, P.ItemHeight, P.Patterns.size(),
+                  HexColor(P.KeyRgb).c_str());
     Out += Line;
   }
   for (const TPackSound& S : Pack.Sounds) {
-    std::snprintf(Line, sizeof Line,
-                  "%-16s %d ch %6d Hz %2d bit %6lld ms  looped %-3s limit %d\n", S.Name.c_str(),
-                  S.Channels, S.Rate, S.Bits, static_cast<long long>(S.LengthMs),
+    std::snprintf(Line, sizeof Line, "%-16s %d ch %6d Hz %2d bit %6lld ms  looped %-3s limit %d\n",
+                  S.Name.c_str(), S.Channels, S.Rate, S.Bits, static_cast<long long>(S.LengthMs),
                   S.Looped ? "yes" : "no", S.MaxPlayingCount);
     Out += Line;
   }
@@ -58,11 +58,13 @@ bool CommandExtract(const std::string& PackPath, const std::string& Dir, std::st
     if (P.Rgb.empty()) continue;
     std::vector<uint32_t> Argb(P.Rgb.size());
     for (size_t I = 0; I < Argb.size(); ++I) Argb[I] = 0xFF000000u | P.Rgb[I];
-    const std::string Path = (std::filesystem::path(Dir) / (SafeFileName(P.Name) + ".png")).string();
+    const std::string Path =
+        (std::filesystem::path(Dir) / (SafeFileName(P.Name) + ".png")).string();
     if (!WritePng(Path, P.Width, P.Height, Argb, Error)) return false;
   }
   for (const TPackSound& S : Pack.Sounds) {
-    const std::string Path = (std::filesystem::path(Dir) / (SafeFileName(S.Name) + ".wav")).string();
+    const std::string Path =
+        (std::filesystem::path(Dir) / (SafeFileName(S.Name) + ".wav")).string();
     if (!WriteFileAtomic(Path, S.WaveFile, Error)) return false;
   }
   return true;

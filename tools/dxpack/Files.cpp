@@ -18,8 +18,8 @@ bool ReadFileBytes(const std::string& Path, std::vector<uint8_t>& Bytes, std::st
   }
   std::ifstream In(Path, std::ios::binary);
   if (!In) {
-    Error = Path + ": cannot open (" + std::error_code(errno, std::generic_category()).message() +
-            ")";
+    Error =
+        Path + ": cannot open (" + std::error_code(errno, std::generic_category()).message() + ")";
     return false;
   }
   Bytes.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());

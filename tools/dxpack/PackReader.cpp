@@ -43,8 +43,7 @@ void ReadPictures(const std::string& Path, TPackContents& Pack) {
       P.Rgb.assign(Pix.Pixels(), Pix.Pixels() + static_cast<size_t>(P.Width) * P.Height);
       for (uint32_t& V : P.Rgb) V &= 0xFFFFFFu;
       const int32_t A = P.ItemWidth + P.SkipWidth, Cc = P.ItemHeight + P.SkipHeight;
-      if (GridCount(P.Width, P.Height, P.ItemWidth, P.ItemHeight, P.SkipWidth, P.SkipHeight) >
-          0) {
+      if (GridCount(P.Width, P.Height, P.ItemWidth, P.ItemHeight, P.SkipWidth, P.SkipHeight) > 0) {
         const int32_t Cols = (P.Width + P.SkipWidth) / A, Rows = (P.Height + P.SkipHeight) / Cc;
         for (int32_t R = 0; R < Rows; ++R)
           for (int32_t Col = 0; Col < Cols; ++Col)
@@ -55,8 +54,7 @@ void ReadPictures(const std::string& Path, TPackContents& Pack) {
   }
 }
 
-void ReadSounds(const TStreamComponent& Component, const std::string& Path,
-                TPackContents& Pack) {
+void ReadSounds(const TStreamComponent& Component, const std::string& Path, TPackContents& Pack) {
   for (const TStreamProperty& Prop : Component.Properties) {
     if (Prop.Name != "List") continue;
     for (const TStreamCollectionItem& Entry : Prop.Value.Items) {

@@ -13,15 +13,15 @@ namespace dxpack {
 
 struct TPackPicture {
   std::string Name;
-  int32_t Width = 0, Height = 0;  // the whole picture
-  int32_t BitCount = 0;           // as stored in the pack
+  int32_t Width = 0, Height = 0;          // the whole picture
+  int32_t BitCount = 0;                   // as stored in the pack
   int32_t ItemWidth = 0, ItemHeight = 0;  // one pattern
   int32_t SkipWidth = 0, SkipHeight = 0;
   uint32_t KeyRgb = 0;  // 0x00RRGGBB
   bool Transparent = true;
   bool SystemMemory = false;
-  std::vector<uint32_t> Rgb;     // 0x00RRGGBB, rows top to bottom
-  std::vector<TRect> Patterns;   // the reader's grid, row-major
+  std::vector<uint32_t> Rgb;    // 0x00RRGGBB, rows top to bottom
+  std::vector<TRect> Patterns;  // the reader's grid, row-major
 };
 
 struct TPackSound {

@@ -80,8 +80,8 @@ bool LoadPalette(const std::string& Path, TPalette& Palette, std::string& Error)
   return ParsePalette(Buf.str(), Path, Palette, Error);
 }
 
-bool SubstituteTokens(const std::string& Text, const TPalette& Palette,
-                      const std::string& FileName, std::string& Out, std::string& Error) {
+bool SubstituteTokens(const std::string& Text, const TPalette& Palette, const std::string& FileName,
+                      std::string& Out, std::string& Error) {
   Out.clear();
   Out.reserve(Text.size());
   size_t I = 0;

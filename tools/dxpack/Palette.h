@@ -19,8 +19,8 @@ bool ParsePalette(const std::string& Text, const std::string& FileName, TPalette
 
 // Replaces every @name token (letters, digits, '-') of Text by the palette's "#rrggbb".
 // An unknown token fails with an error naming FileName and the token.
-bool SubstituteTokens(const std::string& Text, const TPalette& Palette,
-                      const std::string& FileName, std::string& Out, std::string& Error);
+bool SubstituteTokens(const std::string& Text, const TPalette& Palette, const std::string& FileName,
+                      std::string& Out, std::string& Error);
 
 // "#rrggbb" -> 0x00RRGGBB; false when the text is not of that form.
 bool ParseHexColor(const std::string& Text, uint32_t& Color);

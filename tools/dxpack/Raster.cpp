@@ -51,8 +51,7 @@ bool RasteriseSvg(const std::string& SvgText, const std::string& FileName, uint3
     Error = FileName + ": the svg element needs width and height in pixels";
     return false;
   }
-  if (W < 1 || H < 1 || W > MaxSide || H > MaxSide || W != std::floor(W) ||
-      H != std::floor(H)) {
+  if (W < 1 || H < 1 || W > MaxSide || H > MaxSide || W != std::floor(W) || H != std::floor(H)) {
     Error = FileName + ": picture size " + std::to_string(W) + " x " + std::to_string(H) +
             " is not a whole number of pixels between 1 and 8192";
     return false;
@@ -110,8 +109,8 @@ bool WritePng(const std::string& Path, int32_t Width, int32_t Height,
       const uint32_t P = Argb[static_cast<size_t>(Y) * Width + X];
       const uint32_t A = P >> 24;
       auto Pre = [A](uint32_t C) { return (C * A + 127) / 255; };
-      Row[X] = (A << 24) | (Pre((P >> 16) & 0xFF) << 16) | (Pre((P >> 8) & 0xFF) << 8) |
-               Pre(P & 0xFF);
+      Row[X] =
+          (A << 24) | (Pre((P >> 16) & 0xFF) << 16) | (Pre((P >> 8) & 0xFF) << 8) | Pre(P & 0xFF);
     }
   }
   cairo_surface_mark_dirty(Surface.get());

@@ -81,8 +81,8 @@ bool DrawSheet(const TPackContents& Pack, const std::string& OutPng, std::string
   cairo_surface_t* Sheet = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, SheetW, SheetH);
   if (cairo_surface_status(Sheet) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(Sheet);
-    Error = OutPng + ": cannot make a " + std::to_string(SheetW) + " x " +
-            std::to_string(SheetH) + " sheet";
+    Error = OutPng + ": cannot make a " + std::to_string(SheetW) + " x " + std::to_string(SheetH) +
+            " sheet";
     return false;
   }
   cairo_t* Cr = cairo_create(Sheet);

@@ -1,6 +1,7 @@
 // dxpack build: manifest -> pack.
 #include <exception>
 #include <filesystem>
+#include <unordered_set>
 
 #include "tools/dxpack/Commands.h"
 #include "tools/dxpack/Files.h"
@@ -37,6 +38,15 @@ bool FindPalette(const fs::path& ManifestDir, std::string& Path, std::string& Er
 bool IsWaveFile(const std::vector<uint8_t>& B) {
   return B.size() >= 12 && std::equal(B.begin(), B.begin() + 4, "RIFF") &&
          std::equal(B.begin() + 8, B.begin() + 12, "WAVE");
+}
+
+size_t CountColours(const std::vector<uint32_t>& Rgb, size_t Limit) {
+  std::unordered_set<uint32_t> Seen;
+  for (uint32_t V : Rgb) {
+    Seen.insert(V);
+    if (Seen.size() >= Limit) break;
+  }
+  return Seen.size();
 }
 
 bool EndsWith(const std::string& S, const std::string& Tail) {
@@ -96,6 +106,10 @@ bool BuildImages(const TManifest& M, const fs::path& Dir, const std::string& Man
         ((E.KeyRgb & 0xFF) << 16) | (E.KeyRgb & 0xFF00) | ((E.KeyRgb >> 16) & 0xFF);
     Item.SystemMemory = E.SystemMemory;
     Item.Transparent = true;
+    // 8-bit paletted where the picture has at most 256 colours, else 24-bit. Chosen here
+    // rather than left to the writer's automatic choice, whose 24-bit fallback also wrote
+    // the partly collected palette in front of the rows.
+    Item.BitCount = CountColours(Image.Rgb, 257) <= 256 ? 8 : 24;
     Items.push_back(std::move(Item));
   }
   if (!WriteImagePack(Items, Pack, Error)) {

@@ -106,9 +106,7 @@ bool BuildImages(const TManifest& M, const fs::path& Dir, const std::string& Man
         ((E.KeyRgb & 0xFF) << 16) | (E.KeyRgb & 0xFF00) | ((E.KeyRgb >> 16) & 0xFF);
     Item.SystemMemory = E.SystemMemory;
     Item.Transparent = true;
-    // 8-bit paletted where the picture has at most 256 colours, else 24-bit. Chosen here
-    // rather than left to the writer's automatic choice, whose 24-bit fallback also wrote
-    // the partly collected palette in front of the rows.
+    // 8-bit paletted where the picture has at most 256 colours, else 24-bit.
     Item.BitCount = CountColours(Image.Rgb, 257) <= 256 ? 8 : 24;
     Items.push_back(std::move(Item));
   }

@@ -378,3 +378,43 @@ TEST(DxpackProgram, BadInputExitsNonZeroWithAMessage) {
     EXPECT_FALSE(Text.empty()) << Cmd;
   }
 }
+
+TEST_F(DxpackBuild, SoundPackFromAWaveFileListsItsFormat) {
+  // 44100 Hz mono 16-bit, 4410 samples of silence: 100 ms.
+  std::vector<uint8_t> W;
+  auto Bytes = [&](const std::string& S) { W.insert(W.end(), S.begin(), S.end()); };
+  auto U32 = [&](uint32_t V) {
+    for (int I = 0; I < 4; ++I) W.push_back(static_cast<uint8_t>(V >> (8 * I)));
+  };
+  auto U16 = [&](uint16_t V) {
+    W.push_back(static_cast<uint8_t>(V));
+    W.push_back(static_cast<uint8_t>(V >> 8));
+  };
+  Bytes("RIFF");
+  U32(36 + 8820);
+  Bytes("WAVEfmt ");
+  U32(16);
+  U16(1);
+  U16(1);
+  U32(44100);
+  U32(88200);
+  U16(2);
+  U16(16);
+  Bytes("data");
+  U32(8820);
+  W.resize(W.size() + 8820);
+  Put(Dir / "hush.wav", std::string(W.begin(), W.end()));
+  std::string Error;
+  ASSERT_TRUE(Build("Hush hush.wav yes 3\n", Error, "s.dxw")) << Error;
+  std::string Listing;
+  ASSERT_TRUE(CommandList((Dir / "out" / "s.dxw").string(), Listing, Error)) << Error;
+  EXPECT_NE(Listing.find("Hush"), std::string::npos) << Listing;
+  EXPECT_NE(Listing.find("1 ch  44100 Hz 16 bit    100 ms  looped yes limit 3"), std::string::npos)
+      << Listing;
+  ASSERT_TRUE(CommandExtract((Dir / "out" / "s.dxw").string(), (Dir / "x").string(), Error))
+      << Error;
+  std::vector<uint8_t> Back;
+  ASSERT_TRUE(ReadFileBytes((Dir / "x" / "Hush.wav").string(), Back, Error)) << Error;
+  EXPECT_EQ(Back, W);
+  EXPECT_FALSE(CommandSheet((Dir / "out" / "s.dxw").string(), (Dir / "s.png").string(), Error));
+}

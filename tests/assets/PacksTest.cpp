@@ -2,6 +2,7 @@
 // (not the engine's nor the writer's code), so that reader and writer cannot share a
 // mistake: resource header, "TPF0" stream, property tags, collection items, DIB payloads.
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cctype>
@@ -226,6 +227,91 @@ TPack ReadImagePack(const fs::path& Path) {
   if (B.U8() != 0) throw std::runtime_error("child list not empty");
   if (B.Pos != B.Size()) throw std::runtime_error("bytes after the component");
   return P;
+}
+
+struct TSound {
+  std::string Name;
+  bool Looped = false;
+  int32_t MaxPlayingCount = 0;
+  uint16_t Format = 0, Channels = 0, Bits = 0;
+  uint32_t Rate = 0, DataBytes = 0;
+};
+
+// Wave.WAVE holds a 32-bit length and then a RIFF/WAVE file: "fmt " and "data" chunks.
+void DecodeWave(const std::vector<uint8_t>& Blob, TSound& S) {
+  TBytes B(Blob);
+  const uint32_t Length = B.U32();
+  if (Length + 4 != Blob.size()) throw std::runtime_error(S.Name + ": wave length");
+  if (B.Str(4) != "RIFF") throw std::runtime_error(S.Name + ": no RIFF");
+  const uint32_t RiffSize = B.U32();
+  if (RiffSize + 8 != Length) throw std::runtime_error(S.Name + ": RIFF size");
+  if (B.Str(4) != "WAVE") throw std::runtime_error(S.Name + ": no WAVE");
+  bool Data = false;
+  while (B.Pos < B.Size()) {
+    const std::string Id = B.Str(4);
+    const uint32_t Size = B.U32();
+    if (Id == "fmt ") {
+      S.Format = B.U16();
+      S.Channels = B.U16();
+      S.Rate = B.U32();
+      const uint32_t ByteRate = B.U32();
+      const uint16_t Align = B.U16();
+      S.Bits = B.U16();
+      if (Align != S.Channels * S.Bits / 8 || ByteRate != S.Rate * Align)
+        throw std::runtime_error(S.Name + ": inconsistent format block");
+      B.Blob(Size - 16);
+    } else {
+      if (Id == "data") {
+        S.DataBytes = Size;
+        Data = true;
+      }
+      B.Blob(Size);
+    }
+  }
+  if (!Data || S.Format == 0) throw std::runtime_error(S.Name + ": missing chunk");
+}
+
+std::vector<TSound> ReadSoundPack(const fs::path& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  TBytes B(std::vector<uint8_t>(std::istreambuf_iterator<char>(In), {}));
+  if (B.U8() != 0xFF || B.U16() != 10) throw std::runtime_error("no resource header");
+  while (B.U8() != 0) {
+  }
+  B.U16();
+  const uint32_t DataSize = B.U32();
+  if (B.Pos + DataSize != B.Size()) throw std::runtime_error("resource data size");
+  if (B.Str(4) != "TPF0") throw std::runtime_error("no TPF0 signature");
+  if (B.Short() != "TWaveCollectionComponent") throw std::runtime_error("class name");
+  if (!B.Short().empty()) throw std::runtime_error("component has a name");
+  std::vector<TSound> Sounds;
+  for (std::string Prop; !(Prop = B.Short()).empty();) {
+    if (Prop != "List" || B.U8() != 0x0E) throw std::runtime_error("unexpected property " + Prop);
+    for (uint8_t Lead; (Lead = B.U8()) != 0;) {
+      if (Lead >= 0x02 && Lead <= 0x04) {
+        ReadInt(B, Lead);
+        Lead = B.U8();
+      }
+      if (Lead != 0x01) throw std::runtime_error("item without its 0x01 marker");
+      TSound S;
+      for (std::string Name; !(Name = B.Short()).empty();) {
+        const uint8_t Tag = B.U8();
+        if (Name == "Name" && Tag == 0x06) {
+          S.Name = B.Short();
+        } else if (Name == "Looped" && (Tag == 0x08 || Tag == 0x09)) {
+          S.Looped = Tag == 0x09;
+        } else if (Name == "MaxPlayingCount") {
+          S.MaxPlayingCount = static_cast<int32_t>(ReadInt(B, Tag));
+        } else if (Name == "Wave.WAVE" && Tag == 0x0A) {
+          DecodeWave(B.Blob(B.U32()), S);
+        } else {
+          throw std::runtime_error("unexpected sound property " + Name);
+        }
+      }
+      Sounds.push_back(S);
+    }
+  }
+  if (B.U8() != 0 || B.Pos != B.Size()) throw std::runtime_error("bytes after the component");
+  return Sounds;
 }
 
 fs::path PackPath(const char* Name) {
@@ -473,5 +559,30 @@ TEST(Res2Pack, LayoutNamesKeyingAndTiling) {
     EXPECT_TRUE(std::all_of(Null->Rgb.begin(), Null->Rgb.end(), [&](uint32_t V) {
       return V == Null->KeyRgb();
     })) << "Null must be all see-through";
+  }
+}
+
+TEST(SoundsPack, LayoutNamesAndFormat) {
+  const fs::path Path = PackPath("Sounds.dxw");
+  if (!fs::exists(Path)) GTEST_SKIP() << Path << " is not built yet";
+  std::vector<TSound> Sounds;
+  ASSERT_NO_THROW(Sounds = ReadSoundPack(Path)) << Path;
+  const char* Needed[] = {"Button",  "Bonus",      "Laser",      "Laser2",
+                          "Rocket",  "Rail",       "Explosion2", "Shot1",
+                          "Shot3",   "PlayerKill", "HeroKill",   "BirdKill",
+                          "DogKill", "HunterKill", "Reborn",     "GameOver"};
+  for (const char* Name : Needed) {
+    auto It = std::find_if(Sounds.begin(), Sounds.end(),
+                           [&](const TSound& S) { return strcasecmp(S.Name.c_str(), Name) == 0; });
+    if (It == Sounds.end()) {
+      ADD_FAILURE() << Name << " is missing";
+      continue;
+    }
+    EXPECT_EQ(It->Format, 1) << Name << ": PCM";
+    EXPECT_EQ(It->Channels, 1) << Name;
+    EXPECT_EQ(It->Bits, 16) << Name;
+    EXPECT_TRUE(It->Rate == 22050 || It->Rate == 44100) << Name << " at " << It->Rate;
+    EXPECT_GT(It->DataBytes, 0u) << Name;
+    EXPECT_GE(It->MaxPlayingCount, 0) << Name;
   }
 }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tools/xmwriter/Score.h"
 #include "tools/xmwriter/XmFile.h"
+#include "tools/xmwriter/XmInstruments.h"
 
 namespace {
 
@@ -226,4 +229,45 @@ TEST(ScoreCompile, NotesChordsHitsAndCopiedPatterns) {
   EXPECT_EQ(At(1, 0, 3).Note, 62);
   EXPECT_TRUE(At(1, 4, 3).Empty());
   EXPECT_EQ(At(1, 4, 4).Note, 51);
+}
+
+// A looped wave must run on from its last sample into its first as smoothly as it runs
+// anywhere inside; a one-shot wave must end at silence. Either fault is a click.
+TEST(XmInstruments, SamplesJoinWithoutClicks) {
+  struct Case {
+    TInstrumentKind Kind;
+    void (*Adjust)(TInstrumentSpec&);
+  };
+  const Case Cases[] = {
+      {TInstrumentKind::Lead, [](TInstrumentSpec&) {}},
+      {TInstrumentKind::Lead, [](TInstrumentSpec& S) { S.Duty = 0.2; }},
+      {TInstrumentKind::Lead, [](TInstrumentSpec& S) { S.Shape = TLeadShape::Saw; }},
+      {TInstrumentKind::Pad, [](TInstrumentSpec&) {}},
+      {TInstrumentKind::Pad, [](TInstrumentSpec& S) { S.DetuneCents = 37; }},
+      {TInstrumentKind::Pluck, [](TInstrumentSpec&) {}},
+      {TInstrumentKind::Kick, [](TInstrumentSpec&) {}},
+      {TInstrumentKind::Snare, [](TInstrumentSpec& S) { S.LengthMs = 120; }},
+      {TInstrumentKind::Hat, [](TInstrumentSpec&) {}},
+  };
+  for (size_t N = 0; N < std::size(Cases); ++N) {
+    SCOPED_TRACE(N);
+    TInstrumentSpec Spec = DefaultInstrument(Cases[N].Kind);
+    Cases[N].Adjust(Spec);
+    const TXmSample S = MakeInstrument(Spec).Sample;
+    ASSERT_GT(S.Data.size(), 16u);
+    int Peak = 0;
+    for (int16_t V : S.Data) Peak = std::max(Peak, std::abs(static_cast<int>(V)));
+    EXPECT_GT(Peak, 20000) << "samples are made at full level";
+    if (S.Loop == TXmLoop::None) {
+      EXPECT_LT(std::abs(S.Data.back()), Peak / 50);
+      continue;
+    }
+    ASSERT_LE(S.LoopStart + S.LoopLength, S.Data.size());
+    int Step = 0;
+    for (uint32_t I = S.LoopStart + 1; I < S.LoopStart + S.LoopLength; ++I) {
+      Step = std::max(Step, std::abs(S.Data[I] - S.Data[I - 1]));
+    }
+    const int Seam = std::abs(S.Data[S.LoopStart] - S.Data[S.LoopStart + S.LoopLength - 1]);
+    EXPECT_LE(Seam, Step);
+  }
 }

@@ -1,0 +1,21 @@
+#include "shell/PackLoading.h"
+
+#include <exception>
+
+#include "engine/DXImageList.h"
+
+bool LoadImagePack(TDXImageList& List, const std::string& FileName, std::string& Message) {
+  try {
+    List.Items().LoadFromFile(FileName);
+  } catch (const std::exception& Ex) {
+    List.Items().Clear();
+    Message = FileName + " cannot be loaded: " + Ex.what();
+    return false;
+  }
+  // A pack that reads but holds nothing would only fail later, at the first picture looked up.
+  if (List.Items().Count() == 0) {
+    Message = FileName + " cannot be loaded: the pack holds no pictures";
+    return false;
+  }
+  return true;
+}

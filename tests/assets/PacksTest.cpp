@@ -363,11 +363,11 @@ const TNeed Res1Needs[] = {
     {"Prev_I", 1, false, 110, 40, 6},
     {"Next_A", 1, false, 110, 40, 6},
     {"Next_I", 1, false, 110, 40, 6},
-    {"HelpAirplane", 1, false, 75, 55, 15},
-    {"HelpBird", 1, false, 75, 55, 15},
-    {"HelpDog", 1, false, 75, 55, 15},
-    {"HelpHelicopter", 1, false, 75, 55, 15},
-    {"HelpHunter", 1, false, 75, 55, 15},
+    {"HelpAirplane", 1, false, 75, 53, 17},
+    {"HelpBird", 1, false, 75, 53, 17},
+    {"HelpDog", 1, false, 75, 53, 17},
+    {"HelpHelicopter", 1, false, 75, 53, 17},
+    {"HelpHunter", 1, false, 75, 53, 17},
     {"HelpLogo", 1, false, 170, 170, 10},
 };
 

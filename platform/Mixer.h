@@ -97,6 +97,9 @@ class IMixerHost {
  public:
   virtual ~IMixerHost() = default;
   virtual TMixer& Mixer() = 0;
+  // Starts rendering the mixer to the output if it is not running yet (the music may come
+  // before any sound); false when there is no output at all.
+  virtual bool StartOutput() = 0;
   virtual void LockMixer() = 0;
   virtual void UnlockMixer() = 0;
 };

@@ -31,6 +31,7 @@ class TFakeAudio final : public IAudioDevice, public IMixerHost {
   void SetVolume(TSoundBufferId Buffer, int32_t Volume) override;
 
   TMixer& Mixer() override { return FMixer; }
+  bool StartOutput() override { return FAvailable; }
   void LockMixer() override {}
   void UnlockMixer() override {}
 

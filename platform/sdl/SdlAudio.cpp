@@ -1,0 +1,150 @@
+#include "platform/sdl/SdlAudio.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+// 1024 frames: about 23 ms of latency at 44.1 kHz, short enough for the cues.
+constexpr Uint16 kCallbackFrames = 1024;
+
+}  // namespace
+
+TSdlAudio::~TSdlAudio() {
+  if (FDevice) SDL_CloseAudioDevice(FDevice);
+  FDevice = 0;
+  if (FSubsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void TSdlAudio::Callback(void* User, uint8_t* Stream, int Length) {
+  // SDL holds the device lock while it calls us.
+  auto* Self = static_cast<TSdlAudio*>(User);
+  Self->FMixer.Render(reinterpret_cast<int16_t*>(Stream), static_cast<uint32_t>(Length) / 4);
+}
+
+bool TSdlAudio::OpenOutput() {
+  SDL_AudioSpec Want{};
+  Want.freq = static_cast<int>(FMixer.OutputRate());
+  Want.format = AUDIO_S16SYS;
+  Want.channels = 2;
+  Want.samples = kCallbackFrames;
+  Want.callback = &TSdlAudio::Callback;
+  Want.userdata = this;
+  SDL_AudioSpec Have{};
+  // No changes allowed: SDL converts to whatever the hardware takes.
+  FDevice = SDL_OpenAudioDevice(nullptr, 0, &Want, &Have, 0);
+  if (!FDevice) return false;
+  const char* Driver = SDL_GetCurrentAudioDriver();
+  FDriver = Driver ? Driver : "";
+  SDL_PauseAudioDevice(FDevice, 0);
+  return true;
+}
+
+bool TSdlAudio::StartOutput() {
+  if (FDevice) return true;
+  if (FTried) return false;
+  FTried = true;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    FSubsystem = true;
+    if (OpenOutput()) return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    FSubsystem = false;
+  }
+  std::fprintf(stderr, "Sound: no sound device (%s); playing silently.\n", SDL_GetError());
+  // The dummy driver consumes the output in real time, so sounds still start and end.
+  SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    FSubsystem = true;
+    if (OpenOutput()) return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    FSubsystem = false;
+  }
+  return false;
+}
+
+void TSdlAudio::LockMixer() {
+  if (FDevice) SDL_LockAudioDevice(FDevice);
+}
+
+void TSdlAudio::UnlockMixer() {
+  if (FDevice) SDL_UnlockAudioDevice(FDevice);
+}
+
+bool TSdlAudio::Open() {
+  FOpen = StartOutput();
+  return FOpen;
+}
+
+void TSdlAudio::Close() {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.ReleaseAll();
+  FOpen = false;
+}
+
+TSoundBufferId TSdlAudio::CreateBuffer(const TWaveFormat& Format, TSampleData Samples) {
+  if (!FOpen) return 0;
+  TMixerLock Lock(*this);
+  return FMixer.CreateBuffer(Format, std::move(Samples));
+}
+
+TSoundBufferId TSdlAudio::DuplicateBuffer(TSoundBufferId Source) {
+  if (!FOpen) return 0;
+  TMixerLock Lock(*this);
+  return FMixer.DuplicateBuffer(Source);
+}
+
+void TSdlAudio::ReleaseBuffer(TSoundBufferId Buffer) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.ReleaseBuffer(Buffer);
+}
+
+void TSdlAudio::Play(TSoundBufferId Buffer, bool Looped) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.Play(Buffer, Looped);
+}
+
+void TSdlAudio::Stop(TSoundBufferId Buffer) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.Stop(Buffer);
+}
+
+void TSdlAudio::SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.SetPosition(Buffer, ByteOffset);
+}
+
+uint32_t TSdlAudio::GetPosition(TSoundBufferId Buffer) {
+  if (!FOpen) return 0;
+  TMixerLock Lock(*this);
+  return FMixer.GetPosition(Buffer);
+}
+
+bool TSdlAudio::IsPlaying(TSoundBufferId Buffer) {
+  if (!FOpen) return false;
+  TMixerLock Lock(*this);
+  return FMixer.IsPlaying(Buffer);
+}
+
+void TSdlAudio::SetFrequency(TSoundBufferId Buffer, uint32_t Hz) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.SetFrequency(Buffer, Hz);
+}
+
+void TSdlAudio::SetPan(TSoundBufferId Buffer, int32_t Pan) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.SetPan(Buffer, Pan);
+}
+
+void TSdlAudio::SetVolume(TSoundBufferId Buffer, int32_t Volume) {
+  if (!FOpen) return;
+  TMixerLock Lock(*this);
+  FMixer.SetVolume(Buffer, Volume);
+}

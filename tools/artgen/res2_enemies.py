@@ -268,7 +268,7 @@ def dog_body(s, frame, falling=False):
     wag = [-8, 6][frame % 2]
     limb(s, [(74, 96), (84, 88 + wag), (86, 80 + wag)], "earth", 5)
     # Legs dangling; front paws reach down to the left, near the bomb spot.
-    for x0, x1, y1 in ((60, 66, 122), (70, 78, 118), (30, 18, 120), (38, 30, 124)):
+    for x0, x1, y1 in ((60, 66, 122), (70, 78, 118), (30, 14, 112), (38, 32, 124)):
         limb(s, [(x0, 100), (x1, y1)], "earth", 6)
         s.shaded(ellipse(x1, y1 + 2, 5, 3.5), "earth", k=1.2, h=0.6, width=2)
     body = ellipse(50, 96, 27, 16)
@@ -285,6 +285,13 @@ def dog_body(s, frame, falling=False):
     s.path(rrect(12, 76, 22, 8, 4), "grey-shade", "outline", 1.6)
     s.path(circle(18, 80, 3.2), "gold-light", "outline", 1.2)
     s.path(circle(27, 80, 3.2), "gold-light", "outline", 1.2)
+    if not falling:
+        # A bomb held in the front paws, ready to drop from the bottom-left corner.
+        s.path(poly([(10, 113), (5, 107), (15, 107)]), "steel", "outline", 1.6)
+        s.shaded(ellipse(10, 121, 6.5, 7.5), "grey", k=2.2, h=1, width=2)
+        s.path(rrect(4, 117.5, 12, 2.6, 1), "red", "outline", 1.1)
+        s.shaded(ellipse(5, 114.5, 4.5, 3.4), "earth", k=1.2, h=0.6, width=1.8)
+        s.shaded(ellipse(16, 114.5, 4.5, 3.4), "earth", k=1.2, h=0.6, width=1.8)
     if falling:
         for dx in (18, 27):
             s.line([(dx - 2, 78), (dx + 2, 82)], "outline", 1.3)

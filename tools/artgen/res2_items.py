@@ -144,9 +144,12 @@ def explosion(path):
     # Eight patterns of 128 x 128: flash, growing fireball (pattern 3 is held while a
     # rocket's blast hovers, so it is a full, steady ball), then smoke that thins away.
     s = Svg(1024, 128)
+    # The blast sits a little above the middle: a bomb or rocket that reaches the ground
+    # explodes with its picture standing on the screen's bottom edge, behind the front
+    # hills, so only the upper part of the picture shows above them.
     c = 64
     for i in range(8):
-        with s.group(f"translate({i * 128},0)"):
+        with s.group(f"translate({i * 128},-10)"):
             if i == 0:
                 burst(s, c, c, 22, 0.2, spikes=8)
             elif i == 1:
@@ -178,7 +181,7 @@ def explosion(path):
                     a = math.radians(k * 72 + i * 25)
                     rr = 30 + i * 8
                     x, y = c + rr * math.cos(a), c + rr * math.sin(a)
-                    if 6 < x < 122 and 6 < y < 122:
+                    if 6 < x < 122 and 16 < y < 132:
                         s.path(star(x, y, 5, 2, n=4, start=i * 20), "gold", "outline", 1.5)
     s.save(path)
 

@@ -386,8 +386,8 @@ def hunter_figure(s, kind, firing):
     # Head with a hat; the near arm holds the stock at the cheek.
     s.shaded(circle(hdx, hdy, 10.5), "skin", size=21)
     s.path(ellipse(hdx - 8, hdy + 3, 4, 3.2), "skin-shade", "outline", 1.4)  # nose
-    s.path(circle(hdx - 5, hdy - 1.5, 1.6), "ink")
-    s.line([(hdx - 9, hdy - 5), (hdx - 2, hdy - 4)], "outline", 1.8)
+    s.path(circle(hdx - 5, hdy + 0.5, 1.7), "ink")
+    s.line([(hdx - 9, hdy - 3.2), (hdx - 2, hdy - 2)], "outline", 1.8)
     if kind == 2:
         s.path(smooth([(hdx - 9, hdy + 4), (hdx + 6, hdy + 5), (hdx + 3, hdy + 13), (hdx - 6, hdy + 11)], t=0.4),
                "wood-shade", "outline", 1.5)

@@ -79,6 +79,13 @@ def tree(s, x, y, r):
     s.shaded(circle(x, y - r * 0.3, r), "hill-far", size=2 * r, width=2)
 
 
+def pine(s, x, y, r):
+    s.flat(f"M{x - 1.8:.1f},{y - 2:.1f} h3.6 v{r * 0.7 + 4:.1f} h-3.6 Z", "wood", 2)
+    for k, (w, top) in enumerate(((1.0, 2.2), (0.8, 1.6))):
+        yy = y - k * r * 0.7
+        s.shaded(poly([(x - r * w, yy), (x, yy - r * top), (x + r * w, yy)]), "hill-far", k=2, h=1, width=2)
+
+
 def hills2(path):
     h = 156
     s = Svg(W, h)
@@ -88,13 +95,24 @@ def hills2(path):
     terms = [(11, 2, 0.5), (7, 5, 1.3), (3, 9, 0.2)]
     d, pts = ridge_path(terms, 36, h)
     s.shaded(d, "hill-far", k=10, h=4, width=2.5)
-    # Round trees along the ridge, where it is locally high.
-    for tx in range(30, W, 97):
+    # Hedgerows between the far fields, following the slope of the hills.
+    for k, (off, ph) in enumerate(((13, 0.0), (24, 0.9))):
+        line = [(x, profile(x, terms, 36) + off + 2.5 * math.sin(2 * math.pi * 4 * x / W + ph))
+                for x in range(-16, W + 17, 8)]
+        s.line(line, "hill-far-shade", 1.6)
+        for x, y in line[3::6]:
+            s.path(circle(x, y - 1.5, 2.6), "hill-far-shade", "hill-far-shade", 1)
+    # Trees along the ridge, round ones and pines by turns.
+    for n, tx in enumerate(range(30, W, 97)):
         ty = profile(tx, terms, 36)
         for x in wrap(tx):
             if -30 < x < W + 30:
-                tree(s, x, ty + 3, 7 + (tx % 3))
-                tree(s, x + 14, ty + 6, 5 + (tx % 2))
+                if n % 2:
+                    pine(s, x, ty + 4, 6 + (tx % 3))
+                    pine(s, x + 12, ty + 6, 5)
+                else:
+                    tree(s, x, ty + 3, 7 + (tx % 3))
+                    tree(s, x + 14, ty + 6, 5 + (tx % 2))
     s.save(path)
 
 

@@ -1,0 +1,138 @@
+#include "platform/sdl/SdlFonts.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/sdl/SdlText.h"
+
+TSdlFonts::~TSdlFonts() {
+  for (TTF_Font* F : FFonts)
+    if (F) TTF_CloseFont(F);
+  if (FTtfStarted) TTF_Quit();
+  if (FConfig) FcConfigDestroy(FConfig);
+}
+
+bool TSdlFonts::Start() {
+  if (FStarted) return FTtfStarted;
+  FStarted = true;
+  FTtfStarted = TTF_Init() == 0;
+  FConfig = FcInitLoadConfigAndFonts();
+  if (FConfig && std::ifstream(FConfigFile).good())
+    FcConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(FConfigFile.c_str()), FcFalse);
+  return FTtfStarted;
+}
+
+std::string TSdlFonts::MatchFile(const std::string& Face, bool Bold, int& Index, bool& IsBold) {
+  Start();
+  Index = 0;
+  IsBold = false;
+  if (!FConfig) return "";
+  FcPattern* Pattern = FcPatternCreate();
+  FcPatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Face.c_str()));
+  FcPatternAddInteger(Pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(Pattern, FC_SLANT, FC_SLANT_ROMAN);
+  FcConfigSubstitute(FConfig, Pattern, FcMatchPattern);
+  FcDefaultSubstitute(Pattern);
+  FcResult Result = FcResultNoMatch;
+  FcPattern* Match = FcFontMatch(FConfig, Pattern, &Result);
+  FcPatternDestroy(Pattern);
+  if (!Match) return "";
+  std::string Path;
+  FcChar8* File = nullptr;
+  if (FcPatternGetString(Match, FC_FILE, 0, &File) == FcResultMatch && File)
+    Path = reinterpret_cast<const char*>(File);
+  int Weight = FC_WEIGHT_REGULAR;
+  if (FcPatternGetInteger(Match, FC_WEIGHT, 0, &Weight) == FcResultMatch)
+    IsBold = Weight >= FC_WEIGHT_BOLD;
+  FcPatternGetInteger(Match, FC_INDEX, 0, &Index);
+  FcPatternDestroy(Match);
+  return Path;
+}
+
+TFontHandle TSdlFonts::OpenFont(const std::string& Face, int32_t Size, bool Bold) {
+  auto Key = std::make_tuple(Face, Size, Bold);
+  auto It = FByKey.find(Key);
+  if (It != FByKey.end()) return It->second;
+  TFontHandle Handle = 0;
+  if (Start() && Size > 0) {
+    int Index = 0;
+    bool IsBold = false;
+    const std::string Path = MatchFile(Face, Bold, Index, IsBold);
+    TTF_Font* Font =
+        Path.empty() ? nullptr : TTF_OpenFontIndexDPI(Path.c_str(), Size, Index, 96, 96);
+    if (Font) {
+      // A face without a bold cut is emboldened by the renderer.
+      if (Bold && !IsBold) TTF_SetFontStyle(Font, TTF_STYLE_BOLD);
+      FFonts.push_back(Font);
+      Handle = static_cast<TFontHandle>(FFonts.size());
+    }
+  }
+  FByKey.emplace(Key, Handle);
+  return Handle;
+}
+
+TTF_Font* TSdlFonts::Get(TFontHandle Font) {
+  if (Font <= 0 || Font > static_cast<TFontHandle>(FFonts.size())) return nullptr;
+  return FFonts[Font - 1];
+}
+
+void TSdlFonts::TextExtent(TFontHandle Font, const std::string& Text, int32_t& Width,
+                           int32_t& Height) {
+  Width = Height = 0;
+  TTF_Font* F = Get(Font);
+  if (!F) return;
+  int W = 0, H = 0;
+  if (Text.empty()) {
+    H = TTF_FontHeight(F);
+  } else if (TTF_SizeUTF8(F, Latin1ToUtf8(Text).c_str(), &W, &H) != 0) {
+    W = H = 0;
+  }
+  Width = W;
+  Height = H;
+}
+
+void TSdlFonts::DrawText(TFontHandle Font, const std::string& Text, uint32_t Colour,
+                         uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
+                         int32_t X, int32_t Y) {
+  TTF_Font* F = Get(Font);
+  if (!F || Text.empty() || !Pixels) return;
+  const SDL_Color C{static_cast<Uint8>(Colour >> 16), static_cast<Uint8>(Colour >> 8),
+                    static_cast<Uint8>(Colour), 255};
+  SDL_Surface* Glyphs = TTF_RenderUTF8_Blended(F, Latin1ToUtf8(Text).c_str(), C);
+  if (!Glyphs) return;
+  SDL_Surface* Argb = Glyphs->format->format == SDL_PIXELFORMAT_ARGB8888
+                          ? Glyphs
+                          : SDL_ConvertSurfaceFormat(Glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
+  if (Argb) {
+    SDL_LockSurface(Argb);
+    // Clear brush: only the glyphs' own coverage is blended over the picture.
+    const int32_t X0 = std::max(X, 0), X1 = std::min(X + Argb->w, Width);
+    const int32_t Y0 = std::max(Y, 0), Y1 = std::min(Y + Argb->h, Height);
+    for (int32_t Py = Y0; Py < Y1; ++Py) {
+      const auto* Src = reinterpret_cast<const uint32_t*>(
+          static_cast<const uint8_t*>(Argb->pixels) + static_cast<size_t>(Py - Y) * Argb->pitch);
+      auto* Dst = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(Pixels) +
+                                              static_cast<size_t>(Py) * PitchBytes);
+      for (int32_t Px = X0; Px < X1; ++Px) {
+        const uint32_t S = Src[Px - X];
+        const uint32_t A = S >> 24;
+        if (A == 0) continue;
+        if (A == 255) {
+          Dst[Px] = S & 0x00FFFFFFu;
+          continue;
+        }
+        const uint32_t D = Dst[Px];
+        auto Mix = [A](uint32_t Sc, uint32_t Dc) { return (Sc * A + Dc * (255 - A) + 127) / 255; };
+        Dst[Px] = (Mix((S >> 16) & 0xFF, (D >> 16) & 0xFF) << 16) |
+                  (Mix((S >> 8) & 0xFF, (D >> 8) & 0xFF) << 8) | Mix(S & 0xFF, D & 0xFF);
+      }
+    }
+    SDL_UnlockSurface(Argb);
+    if (Argb != Glyphs) SDL_FreeSurface(Argb);
+  }
+  SDL_FreeSurface(Glyphs);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// One HTTP GET through libcurl with bounded time-outs (connect 5 s, whole request 10 s), so
+// an unreachable server never freezes the game for long. Every failure answers false.
+
+#include "platform/Platform.h"
+
+class TSdlHttp final : public IHttpClient {
+ public:
+  TSdlHttp();
+  ~TSdlHttp() override;
+  TSdlHttp(const TSdlHttp&) = delete;
+  TSdlHttp& operator=(const TSdlHttp&) = delete;
+  bool Get(const std::string& Url, std::string& Body) override;
+
+ private:
+  bool FStarted = false;
+};

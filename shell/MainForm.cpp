@@ -1,0 +1,244 @@
+#include "shell/MainForm.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int32_t KVkReturn = 13;
+// ShowCursor answers the display counter; a platform that never moves it must not hang us.
+constexpr int32_t KMaxCursorCalls = 64;
+
+double SpeedFor(int32_t Rate) {
+  return static_cast<double>(85.0f) / Rate;
+}
+int32_t FrameMsFor(int32_t Rate) {
+  return Trunc(static_cast<double>(1000.0f) / Rate);
+}
+
+}  // namespace
+
+TCalibration Calibrate(int32_t RefreshRate, int32_t FrameRate) {
+  const int32_t F = FrameRate;
+  int32_t R = RefreshRate;
+  if (R <= 1) R = F > 0 ? F : 85;
+  int32_t Rate = F > 0 ? F : R;
+  if (F >= R - 3 && F <= R) Rate = R;
+  if (F > R + 2) Rate = R;
+  return {SpeedFor(Rate), FrameMsFor(Rate)};
+}
+
+TKeyAssigns MainFormKeyAssigns() {
+  TKeyAssigns A = MakeKeyAssigns({
+      {isUp, 38},
+      {isDown, 40},
+      {isLeft, 37},
+      {isRight, 39},
+      {InputButton(6), 'P'},
+      {InputButton(7), 'Y'},
+      {InputButton(8), 'N'},
+      {InputButton(9), 27},   // Escape
+      {InputButton(10), 32},  // Space
+      {InputButton(11), 13},  // Enter
+      {InputButton(12), 'Z'},
+      {InputButton(13), 'X'},
+      {InputButton(14), 'C'},
+      {InputButton(15), 'V'},
+      {InputButton(16), 'B'},
+  });
+  // Buttons 17 .. 26: the digit keys 1 .. 9, then 0.
+  for (int32_t I = 0; I < 10; ++I) SetAssignedKey(A, InputButton(17 + I), 0, I < 9 ? '1' + I : '0');
+  return A;
+}
+
+TMForm::TMForm(TPlatform& P)
+    : TDXForm(P.Window()), Platform(P), MDXDraw(P), MDXTimer(P.Clock()), MDXInput(P) {
+  // The display: 800 x 600 surface; full screen asks for 800 x 600 at 16 bits of fixed
+  // depth and ratio (start-up sets 32 bits before the first switch).
+  MDXDraw.SetOptions(KMainFormDrawOptions);
+  TDXDisplaySettings& D = MDXDraw.Display();
+  D.Width = 800;
+  D.Height = 600;
+  D.BitCount = 16;
+  D.FixedBitCount = true;
+  D.FixedRatio = true;
+  D.FixedSize = false;
+
+  MDXTimer.SetActiveOnly(true);
+  MDXTimer.SetInterval(0);  // every idle turn
+  MDXTimer.SetEnabled(true);
+  MDXTimer.OnTimer = [this](int32_t LagCount) { MDXTimerTimer(LagCount); };
+
+  MDXInput.ActiveOnly = true;
+  MDXInput.Keyboard.Enabled = true;
+  MDXInput.Keyboard.BindInputStates = true;
+  MDXInput.Keyboard.Assigns = MainFormKeyAssigns();
+  MDXInput.Joystick.Enabled = true;
+  MDXInput.Joystick.BindInputStates = true;
+  MDXInput.Joystick.ID = 0;
+}
+
+TMForm::~TMForm() = default;
+
+bool TMForm::FormCreate(std::string& Error) {
+  if (!Platform.Window().CreateMainWindow("Tallow Brackles", 800, 600, Error)) return false;
+  try {
+    // 1. Nothing to restart yet.
+    Shell.MusicRestartPending = false;
+    // 2. The random numbers start from the clock.
+    RandSeed = Platform.Clock().Ticks();
+    // 3. The refresh rate is read from the window system when needed (ReadRefreshRate).
+    // 4. Image packs: Data/Res/Res1.dxg and Data/Res/Res2.dxg into the two image lists.
+    // 5. Sound pack: Data/Res/Sounds.dxw into the wave list.
+    // 6.-7. High scores, then options; an unverified table is reset.
+    // 8. Window or full screen as the options say.
+    ApplyDisplayMode();
+    // 9. Between screens until the menu is built.
+    Shell.ScreenKind = skNone;
+    // 10.-11. The sky background, then the main menu with its fade-in and music.
+  } catch (const std::exception& E) {
+    Error = E.what();
+    return false;
+  }
+  // The form is loaded: the timer and the input states start.
+  MDXTimer.Loaded();
+  MDXInput.Initialize();
+  return true;
+}
+
+void TMForm::RunFrame() {
+  TPlatformEvent Event;
+  while (!FTerminated && Platform.Window().PollEvent(Event)) HandleEvent(Event);
+  if (FTerminated) return;
+  if (MDXTimer.Running()) {
+    MDXTimer.Idle();
+  } else {
+    // Inactive: nothing runs until a message arrives, as a waiting message loop would.
+    Platform.Clock().Sleep(10);
+  }
+}
+
+void TMForm::HandleEvent(const TPlatformEvent& Event) {
+  switch (Event.Kind) {
+    case TEventKind::CloseRequest: {
+      bool CanClose = false;
+      FormCloseQuery(CanClose);
+      break;
+    }
+    case TEventKind::Activated:
+      MDXTimer.ApplicationActivated();
+      break;
+    case TEventKind::Deactivated:
+      MDXTimer.ApplicationDeactivated();
+      break;
+    case TEventKind::KeyDown:
+      FormKeyDown(Event.Key, Event.Shift);
+      break;
+    case TEventKind::MouseMove:
+      Shell.MouseX = Event.X;
+      Shell.MouseY = Event.Y;
+      break;
+    default:
+      break;
+  }
+}
+
+void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
+  // Alt+Enter switches between window and full screen.
+  if ((Shift & ssAlt) && Key == KVkReturn) {
+    FullScreenOption = FullScreenOption == 1 ? 0 : 1;
+    ApplyDisplayMode();
+  }
+}
+
+void TMForm::FormCloseQuery(bool& CanClose) {
+  // The window never closes from the platform. Until the exit question exists, the
+  // request ends the program the orderly way.
+  CanClose = false;
+  Shutdown();
+}
+
+void TMForm::Shutdown() {
+  // Dead sprites freed, options and high scores saved, the exit link opened: added with
+  // the sprite engine and the services.
+  FTerminated = true;
+}
+
+void TMForm::MDXTimerTimer(int32_t LagCount) {
+  (void)LagCount;  // handed to the screen routines and the sprite engine's Move
+  // 1. A pending music restart (with the music service).
+  // 2. The hovered button before this frame.
+  const int32_t HoveredBefore = Shell.HoveredButton;
+  // 3. Black back surface.
+  if (TDirectDrawSurface* Surface = MDXDraw.Surface()) Surface->Fill(0);
+  // 4. Nothing more when the display cannot draw.
+  if (!MDXDraw.ReadyToDraw()) return;
+  // 5. All sprites in Z order (with the sprite engine).
+  // 6. The input states and their key edges.
+  ReadInput();
+  // 7. The open dialog's frame, or the current screen's routine.
+  // 8. The "Button" cue when the hovered button changed (with the sound pack).
+  (void)HoveredBefore;
+  // 9. Dead sprites freed (with the sprite engine).
+  // 10. Calibration.
+  Shell.FrameRate = MDXTimer.FrameRate();
+  const TCalibration C = Calibrate(Shell.RefreshRate, Shell.FrameRate);
+  Shell.SpeedFactor = C.SpeedFactor;
+  Shell.FrameMs = C.FrameMs;
+  // 11. Every text of the frame went through the canvas: hand it back.
+  MDXDraw.Canvas().Release();
+  // 12. Present.
+  MDXDraw.Flip();
+}
+
+void TMForm::ReadInput() {
+  MDXInput.Update();
+}
+
+void TMForm::ApplyDisplayMode() {
+  MDXDraw.SetBitCount(32);
+  if (FullScreenOption == 1) {
+    EnterFullScreen();
+  } else {
+    EnterWindowed();
+  }
+  Shell.RefreshRate = ReadRefreshRate();
+}
+
+void TMForm::EnterFullScreen() {
+  MDXDraw.Finalize();
+  StorePlacement();
+  Platform.Window().SetBordered(false);
+  MDXDraw.SetOptions(MDXDraw.RequestedOptions() | doFullScreen);
+  try {
+    MDXDraw.Initialize();
+  } catch (const EDXDrawError&) {
+    // The desktop refused full screen: stay playable in a window rather than end the game.
+    FullScreenOption = 0;
+    EnterWindowed();
+  }
+}
+
+void TMForm::EnterWindowed() {
+  MDXDraw.Finalize();
+  RestorePlacement();
+  Platform.Window().SetBordered(true);
+  Platform.Window().CentreWindow();
+  MDXDraw.SetOptions(MDXDraw.RequestedOptions() & ~doFullScreen);
+  MDXDraw.Initialize();
+}
+
+int32_t TMForm::ReadRefreshRate() {
+  return Platform.Window().RefreshRate();
+}
+
+void TMForm::ShowMousePointer() {
+  IWindowSystem& W = Platform.Window();
+  for (int32_t I = 0; I < KMaxCursorCalls && W.ShowCursor(true) < 1; ++I) {
+  }
+}
+
+void TMForm::HideMousePointer() {
+  IWindowSystem& W = Platform.Window();
+  for (int32_t I = 0; I < KMaxCursorCalls && W.ShowCursor(false) > -1; ++I) {
+  }
+}

@@ -1,0 +1,135 @@
+#pragma once
+// The main window: owns every component and all of the program's state, runs start-up, the
+// per-frame routine and the display-mode switch. Built on any platform, so a test can make
+// a fresh game on the fake platform in one line and drive it frame by frame.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "engine/DXClass.h"
+#include "engine/DXDraws.h"
+#include "engine/DXInput.h"
+#include "platform/Platform.h"
+
+class TMenuButton;
+class TScrollBackground;
+class TImageSprite;
+
+// Screen kinds and dialog kinds are stored as bytes in the shell state.
+enum TScreenKind : uint8_t {
+  skNone = 0,
+  skMainMenu = 1,
+  skOptions = 2,
+  skHighScores = 3,
+  skHelp = 4,
+  skGame = 5,
+};
+
+enum TDialogKind : uint8_t {
+  dkNone = 0,
+  dkExitGame = 1,
+  dkExitToMenu = 2,
+  dkClearScores = 4,  // there is no kind 3
+  dkPause = 5,
+  dkLevel = 6,
+  dkGameOver = 7,
+  dkEnterName = 8,
+  dkSendScore = 9,
+  dkSending = 10,
+};
+
+// What decides what the player sees; one instance, owned by the main window.
+struct TShellState {
+  uint8_t ScreenKind = skNone;
+  uint8_t DialogKind = dkNone;
+  // 1..6 the current screen's buttons, 11 the dialog's "Yes", 12 its "No"; 0 and 7..10 unused.
+  std::array<TMenuButton*, 13> Buttons{};
+  int32_t FirstButton = 0, LastButton = 0;  // LastButton < FirstButton: no buttons
+  int32_t HoveredButton = 0;                // 0 = none
+  int32_t SavedHovered = 0, SavedFirst = 0, SavedLast = 0;
+  int32_t MouseX = 0, MouseY = 0;  // surface pixels
+  bool MouseHeld = false, CtrlHeld = false, SpaceHeld = false;
+  // True for exactly one frame after the key goes down.
+  bool UpPressed = false, DownPressed = false, LeftPressed = false, RightPressed = false;
+  bool PausePressed = false, YesPressed = false, NoPressed = false, EscapePressed = false;
+  bool MusicRestartPending = false;
+  int32_t RefreshRate = 0;   // Hz, read after every display-mode switch
+  int32_t FrameRate = 0;     // the frame timer's measure, copied each frame
+  double SpeedFactor = 1.0;  // movement multiplier of one frame; the game is tuned for 85 fps
+  int32_t FrameMs = 15;      // length of one frame in whole milliseconds
+  int32_t MenuIntroStep = 0;
+  int32_t DialogTimer = 0;  // ms left on a timed banner
+  TImageSprite* DialogWindow = nullptr;
+  TImageSprite* TextCursor = nullptr;
+  TImageSprite* ScreenCaption = nullptr;
+  TImageSprite* ScreenPanel = nullptr;
+  TScrollBackground* SkyBackground = nullptr;
+  bool SendStarted = false;
+  bool CountryEditing = false, BossKeyCapture = false;
+  uint8_t SavedBossShift = 0;
+  uint16_t SavedBossKey = 0;
+  std::string PlayerName;
+};
+
+// Speed calibration of one frame from the monitor's refresh rate R and the measured frame
+// rate F (0 during the first second). The measured rate is used only while it lies more
+// than 3 below R or at most 2 above it. A refresh rate reported as 0 or 1 ("the default")
+// means nothing: the measured rate stands in for it, or 85 when that is 0 too.
+struct TCalibration {
+  double SpeedFactor = 1.0;
+  int32_t FrameMs = 15;
+};
+TCalibration Calibrate(int32_t RefreshRate, int32_t FrameRate);
+
+// The options the main window asks of its display.
+constexpr TDXDrawOptions KMainFormDrawOptions = doAllowReboot | doWaitVBlank | doStretch |
+                                                doCenter | doFlip | doDirectX7Mode |
+                                                doRetainedMode | doHardware | doSelectDriver;
+// The main window's key assignments of the input states.
+TKeyAssigns MainFormKeyAssigns();
+
+class TMForm final : public TDXForm {
+ public:
+  explicit TMForm(TPlatform& Platform);
+  ~TMForm() override;
+  TMForm(const TMForm&) = delete;
+  TMForm& operator=(const TMForm&) = delete;
+
+  // Start-up. False with a message naming the reason when the game cannot start (no
+  // display, a missing or damaged data file).
+  bool FormCreate(std::string& Error);
+  // One turn of the application: every waiting platform event, then one idle pass of the
+  // frame timer (which runs MDXTimerTimer when it ticks).
+  void RunFrame();
+  void HandleEvent(const TPlatformEvent& Event);
+  void MDXTimerTimer(int32_t LagCount);
+
+  void FormKeyDown(int32_t Key, uint32_t Shift);
+  void FormCloseQuery(bool& CanClose);
+  void Shutdown();
+  bool Terminated() const { return FTerminated; }
+
+  void ApplyDisplayMode();
+  void EnterFullScreen();
+  void EnterWindowed();
+  int32_t ReadRefreshRate();
+  void ShowMousePointer();
+  void HideMousePointer();
+
+  TPlatform& Platform;
+  TShellState Shell;
+  // Window (0) or full screen (1). Stands for the options record's FullScreen setting.
+  uint8_t FullScreenOption = 0;
+  // Seed of the game's random numbers, taken from the clock at start-up.
+  uint32_t RandSeed = 0;
+
+  // Components, in creation order (destroyed in reverse: the display last).
+  TDXDraw MDXDraw;
+  TDXTimer MDXTimer;
+  TDXInput MDXInput;
+
+ private:
+  void ReadInput();
+  bool FTerminated = false;
+};

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Starts the real game from its playable folder under Xvfb with a window manager, checks
+# that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
+# closes it the way a player would (Alt+F4) and checks that the program ends with status 0.
+#   WindowRun.sh GAME_DIR OUT_DIR     (OUT_DIR receives the screenshot window.png)
+set -u
+GAME_DIR=$(readlink -f "$1")
+mkdir -p "${2:-.}"
+OUT_DIR=$(readlink -f "${2:-.}")
+
+if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
+  export TB_E2E_INSIDE=1
+  exec timeout 50 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$GAME_DIR" "$OUT_DIR"
+fi
+
+fail() {
+  echo "e2e: $*" >&2
+  [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null
+  [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null
+  exit 1
+}
+
+openbox >/dev/null 2>&1 &
+WM=$!
+# A window that maps before openbox is up is adopted when it starts; a moment's head start
+# keeps the first placement simple.
+sleep 0.5
+
+cd "$GAME_DIR" || fail "no playable folder $GAME_DIR"
+./tallowbrackles >"$OUT_DIR/game.log" 2>&1 &
+GAME=$!
+
+WID=$(timeout 15 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
+[ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/game.log")"
+
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+[ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, not 800x600"
+
+# Let it run a moment: it must stay alive and keep presenting.
+sleep 2
+kill -0 "$GAME" 2>/dev/null || fail "the program died: $(cat "$OUT_DIR/game.log")"
+
+rm -f "$OUT_DIR/window.png"
+import -window "$WID" "$OUT_DIR/window.png" 2>/dev/null || fail "cannot grab the window"
+SIZE=$(identify -format '%wx%h' "$OUT_DIR/window.png")
+[ "$SIZE" = 800x600 ] || fail "screenshot is $SIZE, not 800x600"
+echo "e2e: window $WID 800x600, screenshot $OUT_DIR/window.png"
+
+xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+xdotool key --clearmodifiers alt+F4
+for _ in $(seq 100); do
+  kill -0 "$GAME" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$GAME" 2>/dev/null && fail "the program did not end after the close request"
+wait "$GAME"
+STATUS=$?
+kill "$WM" 2>/dev/null
+[ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/game.log")"
+echo "e2e: closed with status 0"

@@ -10,7 +10,10 @@ OUT_DIR=$(readlink -f "${2:-.}")
 
 if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
   export TB_E2E_INSIDE=1
-  exec timeout 50 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$GAME_DIR" "$OUT_DIR"
+  # Other test runs on this machine start X servers too: begin the search for a free display
+  # number at a random place so that two runs do not race for the same one.
+  exec timeout 80 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
+    bash "$0" "$GAME_DIR" "$OUT_DIR"
 fi
 
 fail() {
@@ -30,7 +33,7 @@ cd "$GAME_DIR" || fail "no playable folder $GAME_DIR"
 ./tallowbrackles >"$OUT_DIR/game.log" 2>&1 &
 GAME=$!
 
-WID=$(timeout 15 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
+WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
 [ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/game.log")"
 
 eval "$(xdotool getwindowgeometry --shell "$WID")"

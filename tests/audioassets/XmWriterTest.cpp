@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -270,4 +271,63 @@ TEST(XmInstruments, SamplesJoinWithoutClicks) {
     const int Seam = std::abs(S.Data[S.LoopStart] - S.Data[S.LoopStart + S.LoopLength - 1]);
     EXPECT_LE(Seam, Step);
   }
+}
+
+// Damaged scores (words dropped, swapped or cut short) either compile into a module both
+// checks accept or fail with a message naming the file; they never crash the writer.
+TEST(ScoreCompile, DamagedScoresFailCleanly) {
+  const std::string Score =
+      "channels 4\nspeed 5\nbpm 140\ninstrument lead lead duty=0.3\ninstrument kick kick\n"
+      "pattern a 16\n  1 lead C4/4 E4/2@30 r/4 G#4/2*3\n  2 - kick/4*4\n"
+      "  3-4 lead <A5>/8 <F4+A4> \npattern b 16 like a\n  1 lead A4/2 B4 *3 ./4!F04\n"
+      "order a b a\nrestart b\n";
+  std::vector<std::string> Words;
+  {
+    std::istringstream In(Score);
+    std::string Line;
+    while (std::getline(In, Line)) {
+      std::istringstream L(Line);
+      std::string W;
+      bool First = true;
+      while (L >> W) {
+        Words.push_back((First ? "\n" : "") + W);
+        First = false;
+      }
+    }
+  }
+  {
+    TXmModule M;
+    std::string Error;
+    ASSERT_TRUE(CompileScore(Score, "t.score", M, Error)) << Error;
+  }
+  uint32_t Seed = 12345;
+  auto Next = [&](uint32_t N) {
+    Seed = Seed * 1103515245u + 12345u;
+    return (Seed >> 8) % N;
+  };
+  int Accepted = 0;
+  for (int Round = 0; Round < 300; ++Round) {
+    std::vector<std::string> W = Words;
+    const uint32_t Changes = 1 + Next(3);
+    for (uint32_t K = 0; K < Changes; ++K) {
+      const uint32_t At = Next(static_cast<uint32_t>(W.size()));
+      switch (Next(4)) {
+        case 0: W.erase(W.begin() + At); break;
+        case 1: std::swap(W[At], W[Next(static_cast<uint32_t>(W.size()))]); break;
+        case 2: W[At] = W[At].substr(0, Next(static_cast<uint32_t>(W[At].size()) + 1)); break;
+        default: W[At] += "/"; break;
+      }
+    }
+    std::string Text;
+    for (const std::string& Word : W) Text += Word + " ";
+    TXmModule M;
+    std::string Error;
+    if (CompileScore(Text, "t.score", M, Error)) {
+      EXPECT_EQ(CheckXmModule(M), "") << Text;
+      ++Accepted;
+    } else {
+      EXPECT_EQ(Error.rfind("t.score", 0), 0u) << Error;
+    }
+  }
+  EXPECT_GT(Accepted, 0);
 }

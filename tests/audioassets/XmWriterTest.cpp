@@ -312,10 +312,18 @@ TEST(ScoreCompile, DamagedScoresFailCleanly) {
     for (uint32_t K = 0; K < Changes; ++K) {
       const uint32_t At = Next(static_cast<uint32_t>(W.size()));
       switch (Next(4)) {
-        case 0: W.erase(W.begin() + At); break;
-        case 1: std::swap(W[At], W[Next(static_cast<uint32_t>(W.size()))]); break;
-        case 2: W[At] = W[At].substr(0, Next(static_cast<uint32_t>(W[At].size()) + 1)); break;
-        default: W[At] += "/"; break;
+        case 0:
+          W.erase(W.begin() + At);
+          break;
+        case 1:
+          std::swap(W[At], W[Next(static_cast<uint32_t>(W.size()))]);
+          break;
+        case 2:
+          W[At] = W[At].substr(0, Next(static_cast<uint32_t>(W[At].size()) + 1));
+          break;
+        default:
+          W[At] += "/";
+          break;
       }
     }
     std::string Text;

@@ -132,30 +132,18 @@ SDL_Rect TSdlWindow::PictureRect() {
   int W = FClientW, H = FClientH;
   if (FWindow) SDL_GetWindowSize(FWindow, &W, &H);
   if (!FFullScreen || W <= 0 || H <= 0) return {0, 0, FClientW, FClientH};
-  // Largest rectangle of the picture's aspect that fits, centred.
-  int64_t Rw = W, Rh = static_cast<int64_t>(W) * FClientH / FClientW;
-  if (Rh > H) {
-    Rh = H;
-    Rw = static_cast<int64_t>(H) * FClientW / FClientH;
-  }
-  return {static_cast<int>((W - Rw) / 2), static_cast<int>((H - Rh) / 2), static_cast<int>(Rw),
-          static_cast<int>(Rh)};
+  const TLetterbox B = LetterboxRect(W, H, FClientW, FClientH);
+  return {B.X, B.Y, B.W, B.H};
 }
 
 void TSdlWindow::WindowToPicture(int32_t Wx, int32_t Wy, int32_t& X, int32_t& Y) {
-  const SDL_Rect R = PictureRect();
-  if (R.w <= 0 || R.h <= 0) {
+  if (!FFullScreen) {
     X = Wx;
     Y = Wy;
     return;
   }
-  X = static_cast<int32_t>((static_cast<int64_t>(Wx) - R.x) * FClientW / R.w);
-  Y = static_cast<int32_t>((static_cast<int64_t>(Wy) - R.y) * FClientH / R.h);
-  if (FFullScreen) {
-    // The bars are not part of the picture: pin the pointer to its nearest edge.
-    X = std::clamp(X, 0, FClientW - 1);
-    Y = std::clamp(Y, 0, FClientH - 1);
-  }
+  const SDL_Rect R = PictureRect();
+  AreaToPicture({R.x, R.y, R.w, R.h}, FClientW, FClientH, Wx, Wy, X, Y);
 }
 
 void TSdlWindow::ClientOrigin(int32_t& X, int32_t& Y) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/sdl/Letterbox.h"
 
 class TSdlWindow final : public IWindowSystem {
  public:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game from its playable folder under Xvfb with a window manager, checks
 # that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
-# closes it the way a player would (Alt+F4) and checks that the program ends with status 0.
+# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4)
+# and checks that the program ends with status 0.
 #   WindowRun.sh GAME_DIR OUT_DIR     (OUT_DIR receives the screenshot window.png)
 set -u
 GAME_DIR=$(readlink -f "$1")
@@ -50,6 +51,23 @@ SIZE=$(identify -format '%wx%h' "$OUT_DIR/window.png")
 echo "e2e: window $WID 800x600, screenshot $OUT_DIR/window.png"
 
 xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+
+# Alt+Enter: full screen covers the whole 1024 x 768 screen; again: back to 800 x 600.
+wait_geometry() {
+  for _ in $(seq 50); do
+    eval "$(xdotool getwindowgeometry --shell "$WID")"
+    [ "${WIDTH}x${HEIGHT}" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+xdotool key --clearmodifiers alt+Return
+wait_geometry 1024x768 || fail "Alt+Enter: window is ${WIDTH}x${HEIGHT}, not full screen"
+xdotool key --clearmodifiers alt+Return
+wait_geometry 800x600 || fail "Alt+Enter again: window is ${WIDTH}x${HEIGHT}, not 800x600"
+kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
+echo "e2e: full screen and back"
+
 xdotool key --clearmodifiers alt+F4
 for _ in $(seq 100); do
   kill -0 "$GAME" 2>/dev/null || break

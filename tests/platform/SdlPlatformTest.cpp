@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl/Letterbox.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlText.h"
@@ -109,4 +110,41 @@ TEST(SdlFonts, GameFacesMatchInstalledFontsAt96Dpi) {
   EXPECT_GT(Untouched, 64 * 32 / 2);
   // Drawing far outside the picture is clipped away without touching memory.
   Fonts.DrawText(Mono, "II", 0x00FFFFFF, Picture.data(), 64, 32, 64 * 4, -500, 900);
+}
+
+TEST(Letterbox, PictureKeepsItsAspectCentred) {
+  struct TCase {
+    int32_t W, H;
+    TLetterbox Expected;
+  };
+  const TCase Cases[] = {
+      {800, 600, {0, 0, 800, 600}},     {1920, 1080, {240, 0, 1440, 1080}},
+      {1280, 1024, {0, 32, 1280, 960}}, {1024, 768, {0, 0, 1024, 768}},
+      {801, 600, {0, 0, 800, 600}},     {0, 600, {0, 0, 0, 0}},
+  };
+  for (const TCase& C : Cases) {
+    const TLetterbox B = LetterboxRect(C.W, C.H, 800, 600);
+    EXPECT_EQ(B.X, C.Expected.X) << C.W << "x" << C.H;
+    EXPECT_EQ(B.Y, C.Expected.Y) << C.W << "x" << C.H;
+    EXPECT_EQ(B.W, C.Expected.W) << C.W << "x" << C.H;
+    EXPECT_EQ(B.H, C.Expected.H) << C.W << "x" << C.H;
+  }
+}
+
+TEST(Letterbox, MousePositionsMapBackToPicturePixels) {
+  const TLetterbox B = LetterboxRect(1920, 1080, 800, 600);  // 240 px bars left and right
+  struct TCase {
+    int32_t Ax, Ay, X, Y;
+  };
+  const TCase Cases[] = {
+      {240, 0, 0, 0},         {1679, 1079, 799, 599},
+      {960, 540, 400, 300},   {100, 500, 0, 277},  // in the left bar: pinned to the left edge
+      {1900, 1200, 799, 599},
+  };
+  for (const TCase& C : Cases) {
+    int32_t X = -1, Y = -1;
+    AreaToPicture(B, 800, 600, C.Ax, C.Ay, X, Y);
+    EXPECT_EQ(X, C.X) << C.Ax << "," << C.Ay;
+    EXPECT_EQ(Y, C.Y) << C.Ax << "," << C.Ay;
+  }
 }

@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -11,8 +12,10 @@ constexpr int32_t KMaxCursorCalls = 64;
 double SpeedFor(int32_t Rate) {
   return static_cast<double>(85.0f) / Rate;
 }
+// Above 1000 frames per second a frame is shorter than a millisecond; a FrameMs of 0 would
+// stop every millisecond countdown of the game (banners, weapons, spawns) for good.
 int32_t FrameMsFor(int32_t Rate) {
-  return Trunc(static_cast<double>(1000.0f) / Rate);
+  return std::max(Trunc(static_cast<double>(1000.0f) / Rate), 1);
 }
 
 }  // namespace

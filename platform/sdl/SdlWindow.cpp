@@ -207,7 +207,29 @@ bool TSdlWindow::Present(const uint32_t* Pixels, int32_t Width, int32_t Height, 
                          bool WaitVBlank) {
   if (!FWindow || !Pixels || Width <= 0 || Height <= 0) return false;
   if (FRenderer) return PresentRenderer(Pixels, Width, Height, PitchBytes, WaitVBlank);
-  return PresentFramebuffer(Pixels, Width, Height, PitchBytes);
+  const bool Ok = PresentFramebuffer(Pixels, Width, Height, PitchBytes);
+  if (WaitVBlank) WaitForVerticalBlank();
+  return Ok;
+}
+
+void TSdlWindow::WaitForVerticalBlank() {
+  // The window framebuffer cannot wait for the monitor, so frames are paced to its refresh
+  // rate (60 Hz when the system does not say): the frame loop must not spin at thousands of
+  // frames a second, where a frame would be shorter than the 1 ms the game counts in.
+  const int32_t Rate = RefreshRate() > 1 ? RefreshRate() : 60;
+  const uint64_t Frequency = SDL_GetPerformanceFrequency();
+  const uint64_t Period = Frequency / static_cast<uint64_t>(Rate);
+  uint64_t Now = SDL_GetPerformanceCounter();
+  if (FNextVBlank == 0 || Now > FNextVBlank + Period) {
+    FNextVBlank = Now + Period;  // first frame, or far behind: start the beat again
+    return;
+  }
+  while (Now < FNextVBlank) {
+    const uint64_t LeftMs = (FNextVBlank - Now) * 1000 / Frequency;
+    if (LeftMs >= 2) SDL_Delay(static_cast<Uint32>(LeftMs - 1));
+    Now = SDL_GetPerformanceCounter();
+  }
+  FNextVBlank += Period;
 }
 
 bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t Height,
@@ -222,7 +244,7 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
   }
   const int VSync = WaitVBlank ? 1 : 0;
   if (VSync != FVSync) {
-    SDL_RenderSetVSync(FRenderer, VSync);
+    FVSyncWorks = SDL_RenderSetVSync(FRenderer, VSync) == 0;
     FVSync = VSync;
   }
   if (SDL_UpdateTexture(FTexture, nullptr, Pixels, PitchBytes) != 0) return false;
@@ -238,6 +260,7 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
   SDL_RenderClear(FRenderer);
   SDL_RenderCopy(FRenderer, FTexture, nullptr, &R);
   SDL_RenderPresent(FRenderer);
+  if (WaitVBlank && !FVSyncWorks) WaitForVerticalBlank();
   return true;
 }
 

@@ -54,12 +54,15 @@ class TSdlWindow final : public IWindowSystem {
   bool PresentFramebuffer(const uint32_t* Pixels, int32_t Width, int32_t Height,
                           int32_t PitchBytes);
   uint32_t MouseShift();
+  void WaitForVerticalBlank();
 
   SDL_Window* FWindow = nullptr;
   SDL_Renderer* FRenderer = nullptr;
   SDL_Texture* FTexture = nullptr;
   int32_t FTextureW = 0, FTextureH = 0;
   int FVSync = -1;
+  bool FVSyncWorks = true;
+  uint64_t FNextVBlank = 0;  // performance-counter time of the next paced frame
   std::string FPresenterName;
   bool FVideoStarted = false;
   bool FFullScreen = false;

@@ -50,6 +50,8 @@ TEST(Calibration, RefreshRateOrMeasuredRate) {
       {1, 0, 1.0, 11},
       {0, 240, 85.0 / 240, 4},
       {1, 50, 85.0 / 50, 20},
+      // Faster than 1000 frames per second: a frame still counts one millisecond.
+      {0, 2500, 85.0 / 2500, 1},
   };
   for (const TCase& C : Cases) {
     const TCalibration Got = Calibrate(C.R, C.F);

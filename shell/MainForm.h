@@ -124,7 +124,9 @@ class TMForm final : public TDXForm {
   // Seed of the game's random numbers, taken from the clock at start-up.
   uint32_t RandSeed = 0;
 
-  // Components, in creation order (destroyed in reverse: the display last).
+  // Components, in creation order (destroyed in reverse: the display last). Components
+  // bound to the display (image lists, sprite engine) are declared after MDXDraw so that
+  // they unregister before it goes.
   TDXDraw MDXDraw;
   TDXTimer MDXTimer;
   TDXInput MDXInput;

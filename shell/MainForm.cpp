@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/PackLoading.h"
+
 namespace {
 
 constexpr int32_t KVkReturn = 13;
@@ -78,6 +80,9 @@ TMForm::TMForm(TPlatform& P)
   MDXInput.Joystick.Enabled = true;
   MDXInput.Joystick.BindInputStates = true;
   MDXInput.Joystick.ID = 0;
+
+  MDXImageList1.SetDXDraw(&MDXDraw);
+  MDXImageList2.SetDXDraw(&MDXDraw);
 }
 
 TMForm::~TMForm() = default;
@@ -90,7 +95,12 @@ bool TMForm::FormCreate(std::string& Error) {
     // 2. The random numbers start from the clock.
     RandSeed = Platform.Clock().Ticks();
     // 3. The refresh rate is read from the window system when needed (ReadRefreshRate).
-    // 4. Image packs: Data/Res/Res1.dxg and Data/Res/Res2.dxg into the two image lists.
+    // 4. Image packs, menus first. The display is not initialized yet, so the items stay
+    //    loaded and are built when the display mode is applied below. A missing or damaged
+    //    pack ends the start-up with a message naming the file and the reason.
+    if (!LoadImagePack(MDXImageList1, DataRoot + "Data/Res/Res1.dxg", Error) ||
+        !LoadImagePack(MDXImageList2, DataRoot + "Data/Res/Res2.dxg", Error))
+      return false;
     // 5. Sound pack: Data/Res/Sounds.dxw into the wave list.
     // 6.-7. High scores, then options; an unverified table is reset.
     // 8. Window or full screen as the options say.
@@ -175,6 +185,11 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   if (TDirectDrawSurface* Surface = MDXDraw.Surface()) Surface->Fill(0);
   // 4. Nothing more when the display cannot draw.
   if (!MDXDraw.ReadyToDraw()) return;
+  // Until the main menu is built over it, the menu backdrop is the first picture shown.
+  if (Shell.ScreenKind == skNone) {
+    if (const int32_t I = MDXImageList1.Items().IndexOf("MMB"); I >= 0)
+      MDXImageList1.Items().Items(I).Draw(*MDXDraw.Surface(), 0, 0, 0);
+  }
   // 5. All sprites in Z order (with the sprite engine).
   // 6. The input states and their key edges.
   ReadInput();

@@ -9,6 +9,7 @@
 
 #include "engine/DXClass.h"
 #include "engine/DXDraws.h"
+#include "engine/DXImageList.h"
 #include "engine/DXInput.h"
 #include "platform/Platform.h"
 
@@ -123,6 +124,9 @@ class TMForm final : public TDXForm {
   uint8_t FullScreenOption = 0;
   // Seed of the game's random numbers, taken from the clock at start-up.
   uint32_t RandSeed = 0;
+  // Folder that the game's "Data/..." paths are relative to; empty = the working directory
+  // (the playable folder). Tests point it at the built playable folder.
+  std::string DataRoot;
 
   // Components, in creation order (destroyed in reverse: the display last). Components
   // bound to the display (image lists, sprite engine) are declared after MDXDraw so that
@@ -130,6 +134,8 @@ class TMForm final : public TDXForm {
   TDXDraw MDXDraw;
   TDXTimer MDXTimer;
   TDXInput MDXInput;
+  TDXImageList MDXImageList1;  // Data/Res/Res1.dxg: menus and dialogs
+  TDXImageList MDXImageList2;  // Data/Res/Res2.dxg: play
 
  private:
   void ReadInput();

@@ -3,9 +3,12 @@
 # that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
 # switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4)
 # and checks that the program ends with status 0.
-#   WindowRun.sh GAME_DIR OUT_DIR     (OUT_DIR receives the screenshot window.png)
+#   WindowRun.sh GAME_DIR OUT_DIR [DXPACK]   (OUT_DIR receives the screenshot window.png)
+# With DXPACK (the pack builder), the screenshot's left half must also be the menu backdrop
+# "MMB" of the built menu pack.
 set -u
 GAME_DIR=$(readlink -f "$1")
+DXPACK=${3:-}
 mkdir -p "${2:-.}"
 OUT_DIR=$(readlink -f "${2:-.}")
 
@@ -14,7 +17,7 @@ if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
   # Other test runs on this machine start X servers too: begin the search for a free display
   # number at a random place so that two runs do not race for the same one.
   exec timeout 80 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$0" "$GAME_DIR" "$OUT_DIR"
+    bash "$0" "$GAME_DIR" "$OUT_DIR" "$DXPACK"
 fi
 
 fail() {
@@ -49,6 +52,21 @@ import -window "$WID" "$OUT_DIR/window.png" 2>/dev/null || fail "cannot grab the
 SIZE=$(identify -format '%wx%h' "$OUT_DIR/window.png")
 [ "$SIZE" = 800x600 ] || fail "screenshot is $SIZE, not 800x600"
 echo "e2e: window $WID 800x600, screenshot $OUT_DIR/window.png"
+
+if [ -n "$DXPACK" ]; then
+  # The left half holds the title and the duck; the buttons stand on the right.
+  rm -rf "$OUT_DIR/res1"
+  "$DXPACK" extract "$GAME_DIR/Data/Res/Res1.dxg" "$OUT_DIR/res1" >/dev/null ||
+    fail "cannot extract the menu pack"
+  convert "$OUT_DIR/window.png" -crop 480x600+0+0 +repage "$OUT_DIR/shown-left.png"
+  convert "$OUT_DIR/res1/MMB.png" -crop 480x600+0+0 +repage "$OUT_DIR/backdrop-left.png"
+  DIFFERENT=$(compare -metric AE -fuzz 4% "$OUT_DIR/shown-left.png" "$OUT_DIR/backdrop-left.png" \
+    null: 2>&1)
+  # At most 1% of the 288000 pixels may differ.
+  awk -v d="$DIFFERENT" 'BEGIN { exit !(d + 0 <= 2880) }' ||
+    fail "the window does not show the menu backdrop ($DIFFERENT of 288000 pixels differ)"
+  echo "e2e: menu backdrop shown ($DIFFERENT pixels differ)"
+fi
 
 xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
 

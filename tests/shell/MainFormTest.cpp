@@ -15,6 +15,7 @@ struct TFormFixture {
   TMForm Form{P};
   explicit TFormFixture(int32_t Refresh = 60) {
     P.FakeWindow.Refresh = Refresh;
+    Form.DataRoot = std::string(TB_BINARY_DIR) + "/game/";
     std::string Error;
     EXPECT_TRUE(Form.FormCreate(Error)) << Error;
   }
@@ -61,7 +62,7 @@ TEST(Calibration, RefreshRateOrMeasuredRate) {
   EXPECT_EQ(Calibrate(85, 85).SpeedFactor, 1.0);  // exactly, not nearly
 }
 
-TEST(MainForm, StartsAWindowedDisplayAndPresentsBlackFrames) {
+TEST(MainForm, StartsAWindowedDisplayAndPresentsFrames) {
   TFormFixture F;
   EXPECT_TRUE(F.P.FakeWindow.Created);
   EXPECT_EQ(F.P.FakeWindow.Title, "Tallow Brackles");
@@ -79,7 +80,9 @@ TEST(MainForm, StartsAWindowedDisplayAndPresentsBlackFrames) {
   const TPresentedPicture& Shown = F.P.FakeWindow.LastPresented;
   ASSERT_EQ(Shown.Width, 800);
   ASSERT_EQ(Shown.Height, 600);
-  EXPECT_EQ(Shown.Pixel(400, 300), 0u);
+  // Between screens the frame shows the menu backdrop over the black fill.
+  const TDirectDrawSurface& Backdrop = F.Form.MDXImageList1.Items().Find("MMB").Picture.Pixels;
+  EXPECT_EQ(Shown.Pixel(400, 300) & 0xFFFFFFu, Backdrop.Pixel(400, 300) & 0xFFFFFFu);
   EXPECT_FALSE(F.Form.MDXDraw.Canvas().Acquired());  // handed back every frame
 }
 

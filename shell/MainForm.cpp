@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "services/WebLinks.h"
 #include "shell/PackLoading.h"
 
 namespace {
@@ -56,7 +57,14 @@ TKeyAssigns MainFormKeyAssigns() {
 }
 
 TMForm::TMForm(TPlatform& P)
-    : TDXForm(P.Window()), Platform(P), MDXDraw(P), MDXTimer(P.Clock()), MDXInput(P) {
+    : TDXForm(P.Window()),
+      Platform(P),
+      MDXDraw(P),
+      MDXTimer(P.Clock()),
+      MDXInput(P),
+      MDXSound(P),
+      Music(P.Music()) {
+  MDXWaveList.SetDXSound(&MDXSound);
   // The display: 800 x 600 surface; full screen asks for 800 x 600 at 16 bits of fixed
   // depth and ratio (start-up sets 32 bits before the first switch).
   MDXDraw.SetOptions(KMainFormDrawOptions);
@@ -90,6 +98,9 @@ TMForm::~TMForm() = default;
 bool TMForm::FormCreate(std::string& Error) {
   if (!Platform.Window().CreateMainWindow("Tallow Brackles", 800, 600, Error)) return false;
   try {
+    // The sound device initializes itself once the form is built, before its creation
+    // handler runs: without a sound card the game goes on silently.
+    MDXSound.Loaded();
     // 1. Nothing to restart yet.
     Shell.MusicRestartPending = false;
     // 2. The random numbers start from the clock.
@@ -102,12 +113,14 @@ bool TMForm::FormCreate(std::string& Error) {
         !LoadImagePack(MDXImageList2, DataRoot + "Data/Res/Res2.dxg", Error))
       return false;
     // 5. Sound pack: Data/Res/Sounds.dxw into the wave list.
+    if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
     // 6.-7. High scores, then options; an unverified table is reset.
     // 8. Window or full screen as the options say.
     ApplyDisplayMode();
     // 9. Between screens until the menu is built.
     Shell.ScreenKind = skNone;
     // 10.-11. The sky background, then the main menu with its fade-in and music.
+    PlayScreenMusic();
   } catch (const std::exception& E) {
     Error = E.what();
     return false;
@@ -173,12 +186,31 @@ void TMForm::FormCloseQuery(bool& CanClose) {
 void TMForm::Shutdown() {
   // Dead sprites freed, options and high scores saved, the exit link opened: added with
   // the sprite engine and the services.
+  OpenExitLink(Platform.Shell(), DataRoot + kExitLinkFile);
   FTerminated = true;
+}
+
+void TMForm::PlayCue(const std::string& Name) {
+  if (!SoundOn) return;
+  MDXWaveList.Items().Find(Name).Stop();
+  MDXWaveList.Items().Find(Name).Play(false);
+}
+
+void TMForm::PlayScreenMusic() {
+  Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic), MusicOn);
+}
+
+void TMForm::StopMusic() {
+  Music.StopMusic();
 }
 
 void TMForm::MDXTimerTimer(int32_t LagCount) {
   (void)LagCount;  // handed to the screen routines and the sprite engine's Move
-  // 1. A pending music restart (with the music service).
+  // 1. A pending music restart.
+  if (Shell.MusicRestartPending) {
+    Shell.MusicRestartPending = false;
+    PlayScreenMusic();
+  }
   // 2. The hovered button before this frame.
   const int32_t HoveredBefore = Shell.HoveredButton;
   // 3. Black back surface.

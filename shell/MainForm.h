@@ -11,7 +11,9 @@
 #include "engine/DXDraws.h"
 #include "engine/DXImageList.h"
 #include "engine/DXInput.h"
+#include "engine/DXSounds.h"
 #include "platform/Platform.h"
+#include "services/Music.h"
 
 class TMenuButton;
 class TScrollBackground;
@@ -136,6 +138,21 @@ class TMForm final : public TDXForm {
   TDXInput MDXInput;
   TDXImageList MDXImageList1;  // Data/Res/Res1.dxg: menus and dialogs
   TDXImageList MDXImageList2;  // Data/Res/Res2.dxg: play
+  TDXSound MDXSound;
+  TDXWaveList MDXWaveList;  // bound to MDXSound
+  TMusic Music;
+
+  // Stand for the options record's MusicOn and SoundOn settings.
+  bool MusicOn = true;
+  bool SoundOn = true;
+
+  // With sound on: stop every copy of the named sound, then start it again without
+  // waiting. With sound off nothing happens, not even the look-up. An unknown name raises
+  // "Wave '%s' not found".
+  void PlayCue(const std::string& Name);
+  // The race music during play, the menu music elsewhere; only with music on.
+  void PlayScreenMusic();
+  void StopMusic();
 
  private:
   void ReadInput();

@@ -2,13 +2,14 @@
 
 #include <SDL.h>
 
-#include "platform/NullSound.h"
+#include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlHttp.h"
 #include "platform/sdl/SdlJoystick.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlShell.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/XmpMusic.h"
 
 namespace {
 
@@ -40,10 +41,11 @@ struct TSdlPlatform::TParts {
 };
 
 TSdlPlatform::TSdlPlatform() : F(std::make_unique<TParts>()) {
-  // Sound hook: replace these two with the SDL audio mixer and the module player that
-  // renders into it (SetAudio / SetMusic do the same from outside).
-  F->Audio = std::make_unique<TNullAudioDevice>();
-  F->Music = std::make_unique<TNullMusicPlayer>();
+  // SetAudio / SetMusic may replace these from outside.
+  // The mixer's SDL output, and the module player rendering into the same mixer.
+  auto Audio = std::make_unique<TSdlAudio>();
+  F->Music = std::make_unique<TXmpMusic>(*Audio);
+  F->Audio = std::move(Audio);
 }
 
 TSdlPlatform::~TSdlPlatform() {

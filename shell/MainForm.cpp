@@ -226,8 +226,8 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   // 6. The input states and their key edges.
   ReadInput();
   // 7. The open dialog's frame, or the current screen's routine.
-  // 8. The "Button" cue when the hovered button changed (with the sound pack).
-  (void)HoveredBefore;
+  // 8. The "Button" cue when the hovered button changed.
+  if (Shell.HoveredButton != HoveredBefore) PlayCue("Button");
   // 9. Dead sprites freed (with the sprite engine).
   // 10. Calibration.
   Shell.FrameRate = MDXTimer.FrameRate();

@@ -114,6 +114,8 @@ bool TMForm::FormCreate(std::string& Error) {
       return false;
     // 5. Sound pack: Data/Res/Sounds.dxw into the wave list.
     if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
+    // The web site's addresses; a bad line is ignored with a message on standard error.
+    Online = LoadOnlineConfig(DataRoot + kOnlineConfigFile);
     // 6.-7. High scores, then options; an unverified table is reset.
     // 8. Window or full screen as the options say.
     ApplyDisplayMode();

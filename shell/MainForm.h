@@ -14,6 +14,7 @@
 #include "engine/DXSounds.h"
 #include "platform/Platform.h"
 #include "services/Music.h"
+#include "services/OnlineConfig.h"
 
 class TMenuButton;
 class TScrollBackground;
@@ -141,6 +142,9 @@ class TMForm final : public TDXForm {
   TDXSound MDXSound;
   TDXWaveList MDXWaveList;  // bound to MDXSound
   TMusic Music;
+
+  // The maker's web site and score script, read from Data/Online.ini at start-up.
+  TOnlineConfig Online;
 
   // Stand for the options record's MusicOn and SoundOn settings.
   bool MusicOn = true;

@@ -118,8 +118,10 @@ TEST(PlayCue, ShutdownOpensTheExitLinkAndAPendingRestartReplaysTheMusic) {
   const fs::path Dir = ScratchDir("exitlink");
   fs::copy_file(kGame / "Data/Res/Sounds.dxw", Dir / "Data/Res/Sounds.dxw");
   std::ofstream(Dir / "play.url") << "[InternetShortcut]\r\nURL=http://tallowbrackles.example/\r\n";
+  std::ofstream(Dir / "Data/Online.ini") << "host=scores.example.org\n";
   TCueForm F(Dir);
   ASSERT_TRUE(F.Started) << F.Error;
+  EXPECT_EQ(F.Form->Online.HomeUrl(), "http://scores.example.org/") << "Data/Online.ini read";
   F.Form->Shell.MusicRestartPending = true;
   F.P.FakeClock.Advance(10);
   F.Form->RunFrame();

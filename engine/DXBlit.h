@@ -15,13 +15,12 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
 
 // Scales SrcRect of Src to DestRect (nearest pixel, 16.16 steps) and blends it into Dest
 // per channel in proportion to Alpha (0 = nothing, >= 255 = copy).
-void BlitDrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect,
-                     const TDirectDrawSurface& Src, const TRect& SrcRect, bool Transparent,
-                     int32_t Alpha);
+void BlitDrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect, const TDirectDrawSurface& Src,
+                     const TRect& SrcRect, bool Transparent, int32_t Alpha);
 
 // Scales SrcRect of Src to Width x Height and turns it by Angle (256ths of a turn,
 // clockwise on screen) about the pivot at fractions (CenterX, CenterY) of the scaled
 // pattern, placed at (X, Y) of Dest.
-void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width,
-                     int32_t Height, const TDirectDrawSurface& Src, const TRect& SrcRect,
-                     double CenterX, double CenterY, int32_t Angle, bool Transparent);
+void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Width, int32_t Height,
+                     const TDirectDrawSurface& Src, const TRect& SrcRect, double CenterX,
+                     double CenterY, int32_t Angle, bool Transparent);

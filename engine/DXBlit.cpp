@@ -90,6 +90,12 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
   const uint32_t Key = Src.ColorKey();
   uint32_t* DestBase = Dest.Pixels();
   const int64_t DestW = Dest.Width();
+  // The runs of the whole source rectangle's columns: patterns are drawn with the same
+  // rectangle every time, so this table is built once per pattern and then reused.
+  const TDirectDrawSurface::TSpanTable* Table = nullptr;
+  if (Keyed && !SX.Mirror)
+    Table = &Src.OpaqueSpans(static_cast<int32_t>(std::max<int64_t>(SX.Lo, 0)),
+                             static_cast<int32_t>(std::min<int64_t>(SX.Hi, Src.Width())));
   for (int64_t J = J0; J < J1; ++J) {
     const int32_t SrcY = static_cast<int32_t>(SourceAt(SY, J));
     const uint32_t* S = Src.Row(SrcY);
@@ -100,20 +106,26 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
         if (!Keyed || (P & kRgbMask) != Key) D[I] = P;
       }
     } else if (!Keyed) {
-      std::memcpy(D + I0, S + SX.Lo + I0, static_cast<size_t>(I1 - I0) * 4);
+      std::memmove(D + I0, S + SX.Lo + I0, static_cast<size_t>(I1 - I0) * 4);
     } else {
       // Copy the opaque runs of this source row that fall in [Lo, Hi) of the source.
       const int64_t Lo = SX.Lo + I0;
       const int64_t Hi = SX.Lo + I1;
-      const TDirectDrawSurface::TOpaqueSpan* Sp = Src.SpansBegin(SrcY);
-      const TDirectDrawSurface::TOpaqueSpan* End = Src.SpansEnd(SrcY);
-      if (End - Sp > 8)
-        Sp = std::partition_point(Sp, End, [Lo](const auto& R) { return R.End <= Lo; });
+      const TDirectDrawSurface::TOpaqueSpan* Sp = Table->Spans.data() + Table->RowStart[SrcY];
+      const TDirectDrawSurface::TOpaqueSpan* End =
+          Table->Spans.data() + Table->RowStart[static_cast<size_t>(SrcY) + 1];
       uint32_t* DRow = D - SX.Lo;  // indexed by source column
+      if (Lo == Table->Lo && Hi == Table->Hi) {
+        for (; Sp != End; ++Sp)
+          std::memmove(DRow + Sp->Start, S + Sp->Start,
+                       static_cast<size_t>(Sp->End - Sp->Start) * 4);
+        continue;
+      }
+      // Clipped by the destination: cut the runs to the part that lands on it.
       for (; Sp != End && Sp->Start < Hi; ++Sp) {
         const int64_t A = std::max<int64_t>(Sp->Start, Lo);
         const int64_t B = std::min<int64_t>(Sp->End, Hi);
-        if (A < B) std::memcpy(DRow + A, S + A, static_cast<size_t>(B - A) * 4);
+        if (A < B) std::memmove(DRow + A, S + A, static_cast<size_t>(B - A) * 4);
       }
     }
   }

@@ -15,35 +15,45 @@ void TDirectDrawSurface::Fill(uint32_t Colour) {
   FSpansValid = false;
 }
 
-void TDirectDrawSurface::BuildSpans() const {
-  FSpanRows.assign(static_cast<size_t>(FHeight) + 1, 0u);
-  FSpans.clear();
+void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
+  Table.RowStart.assign(static_cast<size_t>(FHeight) + 1, 0u);
+  Table.Spans.clear();
   for (int32_t Y = 0; Y < FHeight; ++Y) {
-    FSpanRows[static_cast<size_t>(Y)] = static_cast<uint32_t>(FSpans.size());
+    Table.RowStart[static_cast<size_t>(Y)] = static_cast<uint32_t>(Table.Spans.size());
     const uint32_t* P = Row(Y);
     if (!FHasColorKey) {
-      if (FWidth > 0) FSpans.push_back({0, FWidth});
+      if (Table.Lo < Table.Hi) Table.Spans.push_back({Table.Lo, Table.Hi});
       continue;
     }
-    int32_t X = 0;
-    while (X < FWidth) {
-      while (X < FWidth && (P[X] & 0x00FFFFFFu) == FColorKey) ++X;
-      if (X == FWidth) break;
+    int32_t X = Table.Lo;
+    while (X < Table.Hi) {
+      while (X < Table.Hi && (P[X] & 0x00FFFFFFu) == FColorKey) ++X;
+      if (X == Table.Hi) break;
       const int32_t Start = X;
-      while (X < FWidth && (P[X] & 0x00FFFFFFu) != FColorKey) ++X;
-      FSpans.push_back({Start, X});
+      while (X < Table.Hi && (P[X] & 0x00FFFFFFu) != FColorKey) ++X;
+      Table.Spans.push_back({Start, X});
     }
   }
-  FSpanRows[static_cast<size_t>(FHeight)] = static_cast<uint32_t>(FSpans.size());
-  FSpansValid = true;
+  Table.RowStart[static_cast<size_t>(FHeight)] = static_cast<uint32_t>(Table.Spans.size());
 }
 
-const TDirectDrawSurface::TOpaqueSpan* TDirectDrawSurface::SpansBegin(int32_t Y) const {
-  if (!FSpansValid) BuildSpans();
-  return FSpans.data() + FSpanRows[static_cast<size_t>(Y)];
-}
-
-const TDirectDrawSurface::TOpaqueSpan* TDirectDrawSurface::SpansEnd(int32_t Y) const {
-  if (!FSpansValid) BuildSpans();
-  return FSpans.data() + FSpanRows[static_cast<size_t>(Y) + 1];
+const TDirectDrawSurface::TSpanTable& TDirectDrawSurface::OpaqueSpans(int32_t Lo,
+                                                                      int32_t Hi) const {
+  Lo = std::clamp(Lo, 0, FWidth);
+  Hi = std::clamp(Hi, Lo, FWidth);
+  // A block holds a few dozen patterns at most; a surface asked for many more ranges
+  // (drawn clipped in ever new ways) starts over rather than growing without bound.
+  constexpr size_t kMaxTables = 256;
+  if (!FSpansValid || FSpanTables.size() >= kMaxTables) {
+    FSpanTables.clear();
+    FSpansValid = true;
+  }
+  for (const TSpanTable& T : FSpanTables)
+    if (T.Lo == Lo && T.Hi == Hi) return T;
+  FSpanTables.emplace_back();
+  TSpanTable& T = FSpanTables.back();
+  T.Lo = Lo;
+  T.Hi = Hi;
+  BuildSpans(T);
+  return T;
 }

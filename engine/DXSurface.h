@@ -51,23 +51,29 @@ class TDirectDrawSurface {
     int32_t Start;
     int32_t End;
   };
-  // The opaque runs of row Y, left to right, from a table built on first use for the
-  // current pixels and colour key (every pixel counts as opaque without a key). Colour-keyed
-  // blits copy these runs instead of testing every pixel.
-  const TOpaqueSpan* SpansBegin(int32_t Y) const;
-  const TOpaqueSpan* SpansEnd(int32_t Y) const;
-  // Drops the span table explicitly (non-const Pixels(), Row(), Fill and SetSize do it).
+  // The opaque runs (every pixel counts as opaque without a key) of columns [Lo, Hi) of
+  // each row, left to right: row Y's runs are Spans[RowStart[Y]] .. Spans[RowStart[Y + 1]].
+  // Built on first use for the current pixels, key and column range, and kept per range,
+  // so a pattern drawn again and again from a wide block copies its own runs only.
+  struct TSpanTable {
+    int32_t Lo = 0;
+    int32_t Hi = 0;
+    std::vector<uint32_t> RowStart;
+    std::vector<TOpaqueSpan> Spans;
+  };
+  // Lo and Hi are clamped to the surface.
+  const TSpanTable& OpaqueSpans(int32_t Lo, int32_t Hi) const;
+  // Drops the span tables explicitly (non-const Pixels(), Row(), Fill and SetSize do it).
   void Invalidate() { FSpansValid = false; }
 
  private:
-  void BuildSpans() const;
+  void BuildSpans(TSpanTable& Table) const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
   std::vector<uint32_t> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
-  // Span cache: FSpanRows[y] .. FSpanRows[y + 1] index row y's runs in FSpans.
+  // Span tables by column range, all dropped when FSpansValid goes false.
   mutable bool FSpansValid = false;
-  mutable std::vector<uint32_t> FSpanRows;
-  mutable std::vector<TOpaqueSpan> FSpans;
+  mutable std::vector<TSpanTable> FSpanTables;
 };

@@ -211,10 +211,18 @@ TEST(Blit, KeyedDrawFollowsSourceChanges) {
   BlitDraw(Dest, 0, 0, Src, kWhole, true);
   EXPECT_EQ(Letters(Dest), (std::vector<std::string>{".B.C", "ZDE.", "F.GH"}));
 
+  // A table kept for a narrower column range follows the change as well.
+  Dest = Canvas(4, 3);
+  BlitDraw(Dest, 0, 0, Src, TRect{0, 0, 2, 3}, true);
+  Src.Row(2)[1] = ColourOf('Y');
+  Dest = Canvas(4, 3);
+  BlitDraw(Dest, 0, 0, Src, TRect{0, 0, 2, 3}, true);
+  EXPECT_EQ(Letters(Dest), (std::vector<std::string>{".B..", "ZD..", "FY.."}));
+
   Src.SetColorKey(ColourOf('B'));
   Dest = Canvas(4, 3);
   BlitDraw(Dest, 0, 0, Src, kWhole, true);
-  EXPECT_EQ(Letters(Dest), (std::vector<std::string>{"k.kC", "ZDEk", "FkGH"}));
+  EXPECT_EQ(Letters(Dest), (std::vector<std::string>{"k.kC", "ZDEk", "FYGH"}));
 
   Src.Fill(ColourOf('B'));
   Dest = Canvas(4, 3);

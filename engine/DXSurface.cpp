@@ -1,6 +1,7 @@
 #include "engine/DXSurface.h"
 
 #include <algorithm>
+#include <cstring>
 
 void TDirectDrawSurface::SetSize(int32_t Width, int32_t Height) {
   if (Width <= 0 || Height <= 0) Width = Height = 0;
@@ -11,7 +12,12 @@ void TDirectDrawSurface::SetSize(int32_t Width, int32_t Height) {
 }
 
 void TDirectDrawSurface::Fill(uint32_t Colour) {
-  std::fill(FPixels.begin(), FPixels.end(), Colour);
+  // Every frame starts with a black fill of the back surface: memset is several times
+  // faster than a loop of 32-bit stores there.
+  if (Colour == 0)
+    std::memset(FPixels.data(), 0, FPixels.size() * sizeof(uint32_t));
+  else
+    std::fill(FPixels.begin(), FPixels.end(), Colour);
   FSpansValid = false;
 }
 

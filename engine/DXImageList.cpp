@@ -281,7 +281,7 @@ void TPictureCollection::LoadFromFile(const std::string& FileName) {
   LoadFromStream(ReadWholeFile(FileName));
 }
 
-void TPictureCollection::LoadFromStream(const std::vector<uint8_t>& Bytes) {
+void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
   Clear();
   try {
     const TStreamComponent Component = ReadComponentResource(Bytes);

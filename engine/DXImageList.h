@@ -113,7 +113,7 @@ class TPictureCollection : public THashCollection {
   // "Property %s does not exist", ...) or EInvalidGraphic ("DIB is invalid") when the
   // pack is damaged; the collection is then left empty.
   void LoadFromFile(const std::string& FileName);
-  void LoadFromStream(const std::vector<uint8_t>& Bytes);
+  void LoadFromStream(std::span<const uint8_t> Bytes);
 
   // Raises "%s cannot be initialized" when Display is not initialized.
   void Initialize(TDXDraw& Display);

@@ -102,6 +102,24 @@ TEST(ImagePackRoundTrip, WriterRefusesWhatCannotBeWritten) {
   }
 }
 
+TEST(ImagePackRoundTrip, PictureFromRgbBytes) {
+  // 2 x 2 with a stride of 8 bytes (2 bytes of padding per row).
+  const uint8_t Rgb[] = {255, 0, 0, 0, 255, 0, 9, 9, 0, 0, 255, 1, 2, 3, 9, 9};
+  TImagePackItem Item;
+  Item.Name = "Rgb";
+  Item.Picture = SurfaceFromRgb(Rgb, 2, 2, 8);
+  std::vector<uint8_t> Pack;
+  std::string Error;
+  ASSERT_TRUE(WriteImagePack({Item}, Pack, Error)) << Error;
+  TPictureCollection C;
+  C.LoadFromStream(Pack);
+  const TDirectDrawSurface& P = C.Find("rgb").Picture.Pixels;
+  EXPECT_EQ(P.Pixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(P.Pixel(1, 0), 0x00FF00u);
+  EXPECT_EQ(P.Pixel(0, 1), 0x0000FFu);
+  EXPECT_EQ(P.Pixel(1, 1), 0x010203u);
+}
+
 TEST(ImagePackRoundTrip, PaletteBitmapIsSmall) {
   TImagePackItem Item;
   Item.Name = "Sky";

@@ -66,6 +66,20 @@ void FinishPack(TComponentWriter& W, const std::string& ResourceName, std::vecto
 
 }  // namespace
 
+TDirectDrawSurface SurfaceFromRgb(const uint8_t* Rgb, int32_t Width, int32_t Height,
+                                  size_t Stride) {
+  TDirectDrawSurface S(Width, Height);
+  if (S.Empty() || Rgb == nullptr) return S;
+  if (Stride == 0) Stride = static_cast<size_t>(Width) * 3;
+  for (int32_t Y = 0; Y < Height; ++Y) {
+    const uint8_t* P = Rgb + static_cast<size_t>(Y) * Stride;
+    uint32_t* Row = S.Row(Y);
+    for (int32_t X = 0; X < Width; ++X, P += 3)
+      Row[X] = (uint32_t{P[0]} << 16) | (uint32_t{P[1]} << 8) | P[2];
+  }
+  return S;
+}
+
 bool EncodeDib(const TDirectDrawSurface& Picture, int32_t BitCount, std::vector<uint8_t>& Out,
                std::string& Error) {
   Out.clear();

@@ -1,6 +1,7 @@
 #pragma once
 // Image packs (".dxg") and sound packs (".dxw") as the engine reads them.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct TImagePackItem {
   // 0: 8 when the picture has at most 256 colours, else 24.
   int32_t BitCount = 0;
 };
+
+// A picture from packed 8-bit red, green, blue triples, top row first (Stride bytes per
+// row; 0 means 3 * Width).
+TDirectDrawSurface SurfaceFromRgb(const uint8_t* Rgb, int32_t Width, int32_t Height,
+                                  size_t Stride = 0);
 
 struct TWavePackItem {
   std::string Name;

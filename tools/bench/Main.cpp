@@ -11,6 +11,7 @@ namespace {
 std::vector<TBenchSection> AllSections() {
   std::vector<TBenchSection> Sections;
   AddDrawSections(Sections);
+  AddSoundSections(Sections);
   return Sections;
 }
 

@@ -91,6 +91,7 @@ TMForm::TMForm(TPlatform& P)
 
   MDXImageList1.SetDXDraw(&MDXDraw);
   MDXImageList2.SetDXDraw(&MDXDraw);
+  MDXSpriteEngine.SetDXDraw(&MDXDraw);
 }
 
 TMForm::~TMForm() = default;
@@ -121,7 +122,11 @@ bool TMForm::FormCreate(std::string& Error) {
     ApplyDisplayMode();
     // 9. Between screens until the menu is built.
     Shell.ScreenKind = skNone;
-    // 10.-11. The sky background, then the main menu with its fade-in and music.
+    // 10.-11. The sky background, then the main menu with its fade-in and music. Until the
+    //    menu is built over it, its backdrop stands at the bottom of the sprite tree.
+    auto* Backdrop = new TImageSprite(&MDXSpriteEngine.Engine());
+    Backdrop->SetImage(&MDXImageList1.Items().Find("MMB"));
+    Backdrop->SetZ(0);
     PlayScreenMusic();
   } catch (const std::exception& E) {
     Error = E.what();
@@ -186,8 +191,9 @@ void TMForm::FormCloseQuery(bool& CanClose) {
 }
 
 void TMForm::Shutdown() {
-  // Dead sprites freed, options and high scores saved, the exit link opened: added with
-  // the sprite engine and the services.
+  // Dead sprites freed; options and high scores saved (with the save files); the exit link
+  // opened.
+  MDXSpriteEngine.FreeDead();
   OpenExitLink(Platform.Shell(), DataRoot + kExitLinkFile);
   FTerminated = true;
 }
@@ -219,18 +225,15 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   if (TDirectDrawSurface* Surface = MDXDraw.Surface()) Surface->Fill(0);
   // 4. Nothing more when the display cannot draw.
   if (!MDXDraw.ReadyToDraw()) return;
-  // Until the main menu is built over it, the menu backdrop is the first picture shown.
-  if (Shell.ScreenKind == skNone) {
-    if (const int32_t I = MDXImageList1.Items().IndexOf("MMB"); I >= 0)
-      MDXImageList1.Items().Items(I).Draw(*MDXDraw.Surface(), 0, 0, 0);
-  }
-  // 5. All sprites in Z order (with the sprite engine).
+  // 5. All sprites in Z order, where the previous frame's move left them.
+  MDXSpriteEngine.Draw();
   // 6. The input states and their key edges.
   ReadInput();
   // 7. The open dialog's frame, or the current screen's routine.
   // 8. The "Button" cue when the hovered button changed.
   if (Shell.HoveredButton != HoveredBefore) PlayCue("Button");
-  // 9. Dead sprites freed (with the sprite engine).
+  // 9. The sprites marked dead during the frame are destroyed.
+  MDXSpriteEngine.FreeDead();
   // 10. Calibration.
   Shell.FrameRate = MDXTimer.FrameRate();
   const TCalibration C = Calibrate(Shell.RefreshRate, Shell.FrameRate);

@@ -12,6 +12,7 @@
 #include "engine/DXImageList.h"
 #include "engine/DXInput.h"
 #include "engine/DXSounds.h"
+#include "engine/DXSprite.h"
 #include "platform/Platform.h"
 #include "services/Music.h"
 #include "services/OnlineConfig.h"
@@ -139,6 +140,8 @@ class TMForm final : public TDXForm {
   TDXInput MDXInput;
   TDXImageList MDXImageList1;  // Data/Res/Res1.dxg: menus and dialogs
   TDXImageList MDXImageList2;  // Data/Res/Res2.dxg: play
+  // After the image lists: its sprites refer to their items and go first.
+  TDXSpriteEngine MDXSpriteEngine;
   TDXSound MDXSound;
   TDXWaveList MDXWaveList;  // bound to MDXSound
   TMusic Music;

@@ -237,24 +237,24 @@ TEST(ScoreCompile, NotesChordsHitsAndCopiedPatterns) {
 TEST(XmInstruments, SamplesJoinWithoutClicks) {
   struct Case {
     TInstrumentKind Kind;
-    void (*Adjust)(TInstrumentSpec&);
+    void (*Adjust)(TInstrumentRecipe&);
   };
   const Case Cases[] = {
-      {TInstrumentKind::Lead, [](TInstrumentSpec&) {}},
-      {TInstrumentKind::Lead, [](TInstrumentSpec& S) { S.Duty = 0.2; }},
-      {TInstrumentKind::Lead, [](TInstrumentSpec& S) { S.Shape = TLeadShape::Saw; }},
-      {TInstrumentKind::Pad, [](TInstrumentSpec&) {}},
-      {TInstrumentKind::Pad, [](TInstrumentSpec& S) { S.DetuneCents = 37; }},
-      {TInstrumentKind::Pluck, [](TInstrumentSpec&) {}},
-      {TInstrumentKind::Kick, [](TInstrumentSpec&) {}},
-      {TInstrumentKind::Snare, [](TInstrumentSpec& S) { S.LengthMs = 120; }},
-      {TInstrumentKind::Hat, [](TInstrumentSpec&) {}},
+      {TInstrumentKind::Lead, [](TInstrumentRecipe&) {}},
+      {TInstrumentKind::Lead, [](TInstrumentRecipe& S) { S.Duty = 0.2; }},
+      {TInstrumentKind::Lead, [](TInstrumentRecipe& S) { S.Shape = TLeadShape::Saw; }},
+      {TInstrumentKind::Pad, [](TInstrumentRecipe&) {}},
+      {TInstrumentKind::Pad, [](TInstrumentRecipe& S) { S.DetuneCents = 37; }},
+      {TInstrumentKind::Pluck, [](TInstrumentRecipe&) {}},
+      {TInstrumentKind::Kick, [](TInstrumentRecipe&) {}},
+      {TInstrumentKind::Snare, [](TInstrumentRecipe& S) { S.LengthMs = 120; }},
+      {TInstrumentKind::Hat, [](TInstrumentRecipe&) {}},
   };
   for (size_t N = 0; N < std::size(Cases); ++N) {
     SCOPED_TRACE(N);
-    TInstrumentSpec Spec = DefaultInstrument(Cases[N].Kind);
-    Cases[N].Adjust(Spec);
-    const TXmSample S = MakeInstrument(Spec).Sample;
+    TInstrumentRecipe Recipe = DefaultInstrument(Cases[N].Kind);
+    Cases[N].Adjust(Recipe);
+    const TXmSample S = MakeInstrument(Recipe).Sample;
     ASSERT_GT(S.Data.size(), 16u);
     int Peak = 0;
     for (int16_t V : S.Data) Peak = std::max(Peak, std::abs(static_cast<int>(V)));

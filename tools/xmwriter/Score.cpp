@@ -123,7 +123,7 @@ std::vector<uint8_t> VoiceChord(const std::vector<int>& PitchClasses,
 }
 
 struct TInstrumentEntry {
-  TInstrumentSpec Spec;
+  TInstrumentRecipe Recipe;
   uint8_t Number;  // 1-based
 };
 
@@ -212,7 +212,7 @@ class TScoreCompiler {
     for (auto& D : Drafts) M.Patterns.push_back(std::move(D.Pattern));
     M.Channels = static_cast<uint16_t>(FileChannels());
     for (const auto& E : InstrumentList) {
-      TXmInstrument I = MakeInstrument(E.Spec);
+      TXmInstrument I = MakeInstrument(E.Recipe);
       for (int16_t& S : I.Sample.Data) S = static_cast<int16_t>(std::lround(S * Level));
       M.Instruments.push_back(std::move(I));
     }
@@ -261,7 +261,7 @@ class TScoreCompiler {
     if (Kind == Kinds.end()) {
       Fail("unknown instrument kind '" + W[2] + "' (lead, pluck, pad, kick, snare or hat)");
     }
-    TInstrumentSpec S = DefaultInstrument(Kind->second);
+    TInstrumentRecipe S = DefaultInstrument(Kind->second);
     S.Name = Name;
     S.Seed = static_cast<uint32_t>(Instruments.size() + 1);
     for (size_t I = 3; I < W.size(); ++I) InstrumentKey(S, W[I]);
@@ -270,7 +270,7 @@ class TScoreCompiler {
     InstrumentList.push_back(E);
   }
 
-  void InstrumentKey(TInstrumentSpec& S, const std::string& Word) {
+  void InstrumentKey(TInstrumentRecipe& S, const std::string& Word) {
     const auto Eq = Word.find('=');
     if (Eq == std::string::npos) Fail("expected key=value, got '" + Word + "'");
     const std::string Key = Word.substr(0, Eq), Value = Word.substr(Eq + 1);
@@ -385,7 +385,7 @@ class TScoreCompiler {
   void ChannelLine(const std::vector<std::string>& W) {
     if (!PatternOpen) Fail("a channel line outside a pattern");
     if (W.size() < 2) Fail("a channel line needs an instrument (or '-') and notes");
-    // Channel spec: "3" or "3-5", 1-based.
+    // Channel range: "3" or "3-5", 1-based.
     int First = 0, Last = 0;
     const auto Dash = W[0].find('-');
     const auto A = WholeNumber(W[0].substr(0, Dash));
@@ -508,7 +508,7 @@ class TScoreCompiler {
       Notes.push_back({Note, G.Instrument});
     } else if (const auto It = Instruments.find(Base); It != Instruments.end()) {
       if (Width != 1) Fail("hit '" + Base + "' on several channels");
-      Notes.push_back({It->second.Spec.DefaultNote, It->second.Number});
+      Notes.push_back({It->second.Recipe.DefaultNote, It->second.Number});
     } else {
       Fail("'" + Base + "' is not a note, chord, instrument, 'r' or '.'");
     }

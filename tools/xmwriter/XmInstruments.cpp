@@ -64,13 +64,13 @@ double Harmonic(TLeadShape Shape, double Duty, int K, double Soft) {
   return A / (1.0 + (K / Soft) * (K / Soft));
 }
 
-TXmSample MakeLead(const TInstrumentSpec& Spec) {
+TXmSample MakeLead(const TInstrumentRecipe& Recipe) {
   // One cycle of 128 samples, built from its harmonics so the loop is seamless and the
   // highest notes stay below the output's Nyquist limit (16 harmonics at most).
   const int Cycle = 128;
   std::vector<double> Wave(Cycle, 0.0);
   for (int K = 1; K <= 16; ++K) {
-    const double A = Harmonic(Spec.Shape, Spec.Duty, K, 5.0 * Spec.Brightness);
+    const double A = Harmonic(Recipe.Shape, Recipe.Duty, K, 5.0 * Recipe.Brightness);
     for (int I = 0; I < Cycle; ++I) Wave[I] += A * std::cos(2.0 * Pi * K * I / Cycle);
   }
   TXmSample S;
@@ -82,24 +82,24 @@ TXmSample MakeLead(const TInstrumentSpec& Spec) {
   return S;
 }
 
-TXmSample MakePad(const TInstrumentSpec& Spec) {
+TXmSample MakePad(const TInstrumentRecipe& Recipe) {
   // A loop of 16,384 samples holding exactly 128 cycles of the middle voice and 128 -+ d of
   // the detuned ones: every voice is periodic in the loop, so it repeats without a seam
   // and the voices beat slowly against each other.
   const int Loop = 16384, Cycles = 128;
   const int Spread = std::max(
-      1, static_cast<int>(std::lround(Cycles * (std::pow(2.0, Spec.DetuneCents / 1200.0) - 1.0))));
+      1, static_cast<int>(std::lround(Cycles * (std::pow(2.0, Recipe.DetuneCents / 1200.0) - 1.0))));
   struct TVoice {
     int Cycles;
     double Gain;
   };
   const TVoice Voices[] = {
       {Cycles, 1.0}, {Cycles - Spread, 0.8}, {Cycles + Spread, 0.8}, {2 * Cycles + Spread, 0.25}};
-  TNoise Phase(Spec.Seed);
+  TNoise Phase(Recipe.Seed);
   std::vector<double> Wave(Loop, 0.0);
   for (const TVoice& V : Voices) {
     for (int K = 1; K * V.Cycles < Loop / 8 && K <= 24; ++K) {
-      const double A = V.Gain * Harmonic(TLeadShape::Saw, 0.5, K, 4.0 * Spec.Brightness);
+      const double A = V.Gain * Harmonic(TLeadShape::Saw, 0.5, K, 4.0 * Recipe.Brightness);
       const double Start = Pi * Phase.Next();
       const double Step = 2.0 * Pi * K * V.Cycles / Loop;
       for (int I = 0; I < Loop; ++I) Wave[I] += A * std::sin(Start + Step * I);
@@ -114,16 +114,16 @@ TXmSample MakePad(const TInstrumentSpec& Spec) {
   return S;
 }
 
-TXmSample MakePluck(const TInstrumentSpec& Spec) {
+TXmSample MakePluck(const TInstrumentRecipe& Recipe) {
   // Karplus-Strong: a delay line of 200 samples at 22,050 Hz filled with soft noise and a
   // saw, fed back through a two-point average; the string sounds one cycle per 200.5 samples.
   const int Delay = 200;
-  const double Ms = Spec.LengthMs > 0 ? Spec.LengthMs : 1800.0;
+  const double Ms = Recipe.LengthMs > 0 ? Recipe.LengthMs : 1800.0;
   const size_t Count = static_cast<size_t>(DrumRate * Ms / 1000.0);
-  TNoise Noise(Spec.Seed);
+  TNoise Noise(Recipe.Seed);
   std::vector<double> Line(Delay);
   double Smooth = 0;
-  const double Bright = std::clamp(0.35 * Spec.Brightness, 0.05, 0.95);
+  const double Bright = std::clamp(0.35 * Recipe.Brightness, 0.05, 0.95);
   for (int I = 0; I < Delay; ++I) {
     Smooth += Bright * (Noise.Next() - Smooth);
     Line[I] = 0.6 * Smooth + 0.4 * (1.0 - 2.0 * I / Delay);
@@ -152,23 +152,23 @@ TXmSample MakePluck(const TInstrumentSpec& Spec) {
 }
 
 // Drum waves at 22,050 Hz; C-4 plays them at that rate.
-TXmSample MakeDrum(const TInstrumentSpec& Spec) {
-  double Ms = Spec.LengthMs;
+TXmSample MakeDrum(const TInstrumentRecipe& Recipe) {
+  double Ms = Recipe.LengthMs;
   if (Ms <= 0) {
-    Ms = Spec.Kind == TInstrumentKind::Kick    ? 380.0
-         : Spec.Kind == TInstrumentKind::Snare ? 260.0
+    Ms = Recipe.Kind == TInstrumentKind::Kick    ? 380.0
+         : Recipe.Kind == TInstrumentKind::Snare ? 260.0
                                                : 70.0;
   }
   const size_t Count = static_cast<size_t>(DrumRate * Ms / 1000.0);
   const double Seconds = Ms / 1000.0;
-  TNoise Noise(Spec.Seed);
+  TNoise Noise(Recipe.Seed);
   std::vector<double> Wave(Count);
   double Phase = 0, Low = 0, High1 = 0, High2 = 0, Last = 0, Last2 = 0;
   for (size_t I = 0; I < Count; ++I) {
     const double T = I / DrumRate;
     const double N = Noise.Next();
     double V = 0;
-    switch (Spec.Kind) {
+    switch (Recipe.Kind) {
       case TInstrumentKind::Kick: {
         const double Freq = 48.0 + 120.0 * std::exp(-T / 0.035);
         Phase += 2.0 * Pi * Freq / DrumRate;
@@ -209,8 +209,8 @@ TXmSample MakeDrum(const TInstrumentSpec& Spec) {
 
 }  // namespace
 
-TInstrumentSpec DefaultInstrument(TInstrumentKind Kind) {
-  TInstrumentSpec S;
+TInstrumentRecipe DefaultInstrument(TInstrumentKind Kind) {
+  TInstrumentRecipe S;
   S.Kind = Kind;
   switch (Kind) {
     case TInstrumentKind::Lead:
@@ -250,41 +250,41 @@ TInstrumentSpec DefaultInstrument(TInstrumentKind Kind) {
   return S;
 }
 
-TXmInstrument MakeInstrument(const TInstrumentSpec& Spec) {
+TXmInstrument MakeInstrument(const TInstrumentRecipe& Recipe) {
   TXmInstrument I;
-  I.Name = Spec.Name;
-  switch (Spec.Kind) {
+  I.Name = Recipe.Name;
+  switch (Recipe.Kind) {
     case TInstrumentKind::Lead:
-      I.Sample = MakeLead(Spec);
+      I.Sample = MakeLead(Recipe);
       break;
     case TInstrumentKind::Pad:
-      I.Sample = MakePad(Spec);
+      I.Sample = MakePad(Recipe);
       break;
     case TInstrumentKind::Pluck:
-      I.Sample = MakePluck(Spec);
+      I.Sample = MakePluck(Recipe);
       break;
     default:
-      I.Sample = MakeDrum(Spec);
+      I.Sample = MakeDrum(Recipe);
       break;
   }
-  I.Sample.Name = Spec.Name;
-  I.Sample.Volume = Spec.Volume;
-  I.Sample.Panning = Spec.Pan;
-  const bool Drum = Spec.Kind == TInstrumentKind::Kick || Spec.Kind == TInstrumentKind::Snare ||
-                    Spec.Kind == TInstrumentKind::Hat;
+  I.Sample.Name = Recipe.Name;
+  I.Sample.Volume = Recipe.Volume;
+  I.Sample.Panning = Recipe.Pan;
+  const bool Drum = Recipe.Kind == TInstrumentKind::Kick || Recipe.Kind == TInstrumentKind::Snare ||
+                    Recipe.Kind == TInstrumentKind::Hat;
   if (!Drum) {
     // Rise, fall to the sustain level and hold there until key off; the fadeout releases.
     auto& P = I.VolumeEnvelope.Points;
-    const uint16_t Attack = static_cast<uint16_t>(Spec.AttackTicks);
+    const uint16_t Attack = static_cast<uint16_t>(Recipe.AttackTicks);
     if (Attack > 0) P.push_back({0, 0});
     P.push_back({Attack, 64});
-    P.push_back({static_cast<uint16_t>(Attack + std::max(1, Spec.DecayTicks)),
-                 static_cast<uint16_t>(Spec.SustainLevel)});
+    P.push_back({static_cast<uint16_t>(Attack + std::max(1, Recipe.DecayTicks)),
+                 static_cast<uint16_t>(Recipe.SustainLevel)});
     I.VolumeEnvelope.Sustain = static_cast<int>(P.size()) - 1;
-    I.Fadeout = static_cast<uint16_t>(Spec.Fadeout);
+    I.Fadeout = static_cast<uint16_t>(Recipe.Fadeout);
   }
-  I.VibratoDepth = static_cast<uint8_t>(Spec.VibratoDepth);
-  I.VibratoRate = static_cast<uint8_t>(Spec.VibratoRate);
-  I.VibratoSweep = static_cast<uint8_t>(Spec.VibratoSweep);
+  I.VibratoDepth = static_cast<uint8_t>(Recipe.VibratoDepth);
+  I.VibratoRate = static_cast<uint8_t>(Recipe.VibratoRate);
+  I.VibratoSweep = static_cast<uint8_t>(Recipe.VibratoSweep);
   return I;
 }

@@ -17,7 +17,7 @@ enum class TInstrumentKind {
 
 enum class TLeadShape { Pulse, Triangle, Saw };
 
-struct TInstrumentSpec {
+struct TInstrumentRecipe {
   std::string Name;
   TInstrumentKind Kind = TInstrumentKind::Lead;
   uint8_t Volume = 48;  // sample volume 0..64
@@ -38,9 +38,9 @@ struct TInstrumentSpec {
   uint32_t Seed = 1;
 };
 
-// The spec a kind starts from before the score's keys are applied.
-TInstrumentSpec DefaultInstrument(TInstrumentKind Kind);
+// The recipe a kind starts from before the score's keys are applied.
+TInstrumentRecipe DefaultInstrument(TInstrumentKind Kind);
 
 // Builds the instrument: sample data at full level (peak about -1 dBFS), loop, tuning so
 // that note C-4 sounds 261.63 Hz (drums: C-4 plays the sample at its own rate), envelope.
-TXmInstrument MakeInstrument(const TInstrumentSpec& Spec);
+TXmInstrument MakeInstrument(const TInstrumentRecipe& Recipe);

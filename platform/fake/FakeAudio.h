@@ -6,31 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Mixer.h"
-#include "platform/PlatformAudio.h"
+#include "platform/MixerDevice.h"
 
-class TFakeAudio final : public IAudioDevice, public IMixerHost {
+class TFakeAudio final : public TMixerDevice {
  public:
   // Available false behaves like a machine without a sound card: Open fails.
   explicit TFakeAudio(bool Available = true) : FAvailable(Available) {}
   void SetAvailable(bool Available) { FAvailable = Available; }
 
-  bool Open() override;
-  void Close() override;
-  bool IsOpen() override { return FOpen; }
-  TSoundBufferId CreateBuffer(const TWaveFormat& Format, TSampleData Samples) override;
-  TSoundBufferId DuplicateBuffer(TSoundBufferId Source) override;
-  void ReleaseBuffer(TSoundBufferId Buffer) override;
+  // Plays like any mixer device and records the play of a buffer that exists.
   void Play(TSoundBufferId Buffer, bool Looped) override;
-  void Stop(TSoundBufferId Buffer) override;
-  void SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) override;
-  uint32_t GetPosition(TSoundBufferId Buffer) override;
-  bool IsPlaying(TSoundBufferId Buffer) override;
-  void SetFrequency(TSoundBufferId Buffer, uint32_t Hz) override;
-  void SetPan(TSoundBufferId Buffer, int32_t Pan) override;
-  void SetVolume(TSoundBufferId Buffer, int32_t Volume) override;
 
-  TMixer& Mixer() override { return FMixer; }
   bool StartOutput() override { return FAvailable; }
   void LockMixer() override {}
   void UnlockMixer() override {}
@@ -48,8 +34,6 @@ class TFakeAudio final : public IAudioDevice, public IMixerHost {
   void ClearPlays() { FPlays.clear(); }
 
  private:
-  TMixer FMixer;
   bool FAvailable;
-  bool FOpen = false;
   std::vector<TPlayRecord> FPlays;
 };

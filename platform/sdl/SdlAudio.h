@@ -12,32 +12,15 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Mixer.h"
-#include "platform/PlatformAudio.h"
+#include "platform/MixerDevice.h"
 
-class TSdlAudio final : public IAudioDevice, public IMixerHost {
+class TSdlAudio final : public TMixerDevice {
  public:
   TSdlAudio() = default;
   ~TSdlAudio() override;
   TSdlAudio(const TSdlAudio&) = delete;
   TSdlAudio& operator=(const TSdlAudio&) = delete;
 
-  bool Open() override;
-  void Close() override;
-  bool IsOpen() override { return FOpen; }
-  TSoundBufferId CreateBuffer(const TWaveFormat& Format, TSampleData Samples) override;
-  TSoundBufferId DuplicateBuffer(TSoundBufferId Source) override;
-  void ReleaseBuffer(TSoundBufferId Buffer) override;
-  void Play(TSoundBufferId Buffer, bool Looped) override;
-  void Stop(TSoundBufferId Buffer) override;
-  void SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) override;
-  uint32_t GetPosition(TSoundBufferId Buffer) override;
-  bool IsPlaying(TSoundBufferId Buffer) override;
-  void SetFrequency(TSoundBufferId Buffer, uint32_t Hz) override;
-  void SetPan(TSoundBufferId Buffer, int32_t Pan) override;
-  void SetVolume(TSoundBufferId Buffer, int32_t Volume) override;
-
-  TMixer& Mixer() override { return FMixer; }
   bool StartOutput() override;
   void LockMixer() override;
   void UnlockMixer() override;
@@ -49,10 +32,8 @@ class TSdlAudio final : public IAudioDevice, public IMixerHost {
   static void Callback(void* User, uint8_t* Stream, int Length);
   bool OpenOutput();
 
-  TMixer FMixer{44100};
   uint32_t FDevice = 0;  // SDL_AudioDeviceID, 0 = none
   bool FSubsystem = false;
   bool FTried = false;  // an output was tried and failed: do not try again every call
-  bool FOpen = false;
   std::string FDriver;
 };

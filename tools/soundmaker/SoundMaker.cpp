@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include "tools/soundmaker/Noise.h"
+
 namespace {
 
 constexpr double Pi = std::numbers::pi;
@@ -102,21 +104,6 @@ std::string CheckGlobals(const TSoundParams& P) {
   if (!(P.PeakDb >= -30.0 && P.PeakDb <= -0.1)) return "peak must be between -30 and -0.1 dBFS";
   return {};
 }
-
-// 32-bit xorshift: the same seed gives the same noise on every machine.
-class TNoise {
- public:
-  explicit TNoise(uint32_t Seed) : State(Seed ? Seed : 0x9e3779b9u) {}
-  double Next() {  // -1 .. 1
-    State ^= State << 13;
-    State ^= State >> 17;
-    State ^= State << 5;
-    return static_cast<double>(State) / 2147483648.0 - 1.0;
-  }
-
- private:
-  uint32_t State;
-};
 
 // Second-order (biquad) filter in direct form I; coefficients are set per sample so that
 // the cut-off can sweep.
@@ -473,7 +460,7 @@ bool RenderSound(const TSoundParams& Params, std::vector<int16_t>& Samples, std:
       return false;
     }
     // Each layer has its own noise stream so that adding a layer leaves the others as they were.
-    TNoise Noise(Params.Seed * 2654435761u + static_cast<uint32_t>(I) * 40503u + 1u);
+    TNoise Noise(Params.Seed * 2654435761u + static_cast<uint32_t>(I) * 40503u + 1u, 0x9e3779b9u);
     for (int R = 0; R < L.Repeat; ++R) {
       const double StartMs = L.DelayMs + R * (L.NoteMs() + L.GapMs);
       RenderVoice(L, R, Rate, Noise, Mix,

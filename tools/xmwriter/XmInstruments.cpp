@@ -5,26 +5,15 @@
 #include <numbers>
 #include <vector>
 
+#include "tools/soundmaker/Noise.h"
+
 namespace {
 
 constexpr double Pi = std::numbers::pi;
 constexpr double MiddleC = 261.6256;   // Hz of note C-4
 constexpr double XmBaseRate = 8363.0;  // playback rate of C-4 with no relative note
 constexpr double DrumRate = 22050.0;
-
-class TNoise {
- public:
-  explicit TNoise(uint32_t Seed) : State(Seed ? Seed : 0x2545f491u) {}
-  double Next() {
-    State ^= State << 13;
-    State ^= State >> 17;
-    State ^= State << 5;
-    return static_cast<double>(State) / 2147483648.0 - 1.0;
-  }
-
- private:
-  uint32_t State;
-};
+constexpr uint32_t kNoiseZeroSeed = 0x2545f491u;  // stands in for a recipe seed of 0
 
 // Sets relative note and finetune so that a wave whose pitch is SamplesPerCycle samples long
 // sounds MiddleC at note C-4.
@@ -88,14 +77,15 @@ TXmSample MakePad(const TInstrumentRecipe& Recipe) {
   // and the voices beat slowly against each other.
   const int Loop = 16384, Cycles = 128;
   const int Spread = std::max(
-      1, static_cast<int>(std::lround(Cycles * (std::pow(2.0, Recipe.DetuneCents / 1200.0) - 1.0))));
+      1,
+      static_cast<int>(std::lround(Cycles * (std::pow(2.0, Recipe.DetuneCents / 1200.0) - 1.0))));
   struct TVoice {
     int Cycles;
     double Gain;
   };
   const TVoice Voices[] = {
       {Cycles, 1.0}, {Cycles - Spread, 0.8}, {Cycles + Spread, 0.8}, {2 * Cycles + Spread, 0.25}};
-  TNoise Phase(Recipe.Seed);
+  TNoise Phase(Recipe.Seed, kNoiseZeroSeed);
   std::vector<double> Wave(Loop, 0.0);
   for (const TVoice& V : Voices) {
     for (int K = 1; K * V.Cycles < Loop / 8 && K <= 24; ++K) {
@@ -120,7 +110,7 @@ TXmSample MakePluck(const TInstrumentRecipe& Recipe) {
   const int Delay = 200;
   const double Ms = Recipe.LengthMs > 0 ? Recipe.LengthMs : 1800.0;
   const size_t Count = static_cast<size_t>(DrumRate * Ms / 1000.0);
-  TNoise Noise(Recipe.Seed);
+  TNoise Noise(Recipe.Seed, kNoiseZeroSeed);
   std::vector<double> Line(Delay);
   double Smooth = 0;
   const double Bright = std::clamp(0.35 * Recipe.Brightness, 0.05, 0.95);
@@ -157,11 +147,11 @@ TXmSample MakeDrum(const TInstrumentRecipe& Recipe) {
   if (Ms <= 0) {
     Ms = Recipe.Kind == TInstrumentKind::Kick    ? 380.0
          : Recipe.Kind == TInstrumentKind::Snare ? 260.0
-                                               : 70.0;
+                                                 : 70.0;
   }
   const size_t Count = static_cast<size_t>(DrumRate * Ms / 1000.0);
   const double Seconds = Ms / 1000.0;
-  TNoise Noise(Recipe.Seed);
+  TNoise Noise(Recipe.Seed, kNoiseZeroSeed);
   std::vector<double> Wave(Count);
   double Phase = 0, Low = 0, High1 = 0, High2 = 0, Last = 0, Last2 = 0;
   for (size_t I = 0; I < Count; ++I) {

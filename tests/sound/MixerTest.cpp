@@ -8,18 +8,9 @@
 
 #include "platform/Mixer.h"
 #include "platform/fake/FakeAudio.h"
+#include "tests/sound/PcmFormat.h"
 
 namespace {
-
-TWaveFormat Pcm(uint16_t Channels, uint16_t Bits, uint32_t Rate) {
-  TWaveFormat F;
-  F.Channels = Channels;
-  F.BitsPerSample = Bits;
-  F.SamplesPerSec = Rate;
-  F.BlockAlign = static_cast<uint16_t>(Channels * Bits / 8);
-  F.AvgBytesPerSec = Rate * F.BlockAlign;
-  return F;
-}
 
 TSampleData Pcm16(const std::vector<int16_t>& Values) {
   auto Bytes = std::make_shared<std::vector<uint8_t>>();

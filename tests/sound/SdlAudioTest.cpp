@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/sdl/SdlAudio.h"
+#include "tests/sound/PcmFormat.h"
 
 TEST(SdlAudio, DiskDriverHearsTheMixedCue) {
   const std::string Path = std::string(TB_BINARY_DIR) + "/sdl_audio_test.raw";
@@ -20,12 +21,7 @@ TEST(SdlAudio, DiskDriverHearsTheMixedCue) {
     TSdlAudio Audio;
     ASSERT_TRUE(Audio.Open());
     EXPECT_EQ(Audio.DriverName(), "disk");
-    TWaveFormat F;
-    F.Channels = 1;
-    F.BitsPerSample = 16;
-    F.SamplesPerSec = 44100;
-    F.BlockAlign = 2;
-    F.AvgBytesPerSec = 88200;
+    const TWaveFormat F = Pcm(1, 16, 44100);
     // 50 ms of the value 1234.
     auto Samples = std::make_shared<std::vector<uint8_t>>();
     for (int I = 0; I < 2205; ++I) Samples->insert(Samples->end(), {0xD2, 0x04});
@@ -59,7 +55,7 @@ TEST(SdlAudio, WithoutASoundDeviceItRunsSilentlyOnTheDummyDriver) {
   TSdlAudio Audio;
   ASSERT_TRUE(Audio.Open());
   EXPECT_EQ(Audio.DriverName(), "dummy");
-  TWaveFormat F;  // 22050 Hz 16-bit mono
+  TWaveFormat F;                                                         // 22050 Hz 16-bit mono
   auto Samples = std::make_shared<std::vector<uint8_t>>(2 * 441, 0x10);  // 20 ms
   const TSoundBufferId B = Audio.CreateBuffer(F, Samples);
   ASSERT_NE(B, 0);

@@ -8,6 +8,7 @@
 
 #include "engine/DXSounds.h"
 #include "platform/fake/FakeAudio.h"
+#include "tests/sound/PcmFormat.h"
 
 namespace {
 
@@ -30,13 +31,7 @@ class TAudioClock final : public IClock {
 
 // Mono 16-bit 44100 Hz, Ms long, every sample 1000.
 void MakeSound(TWave& Wave, uint32_t Ms) {
-  TWaveFormat F;
-  F.Channels = 1;
-  F.BitsPerSample = 16;
-  F.SamplesPerSec = 44100;
-  F.BlockAlign = 2;
-  F.AvgBytesPerSec = 88200;
-  Wave.SetFormat(F);
+  Wave.SetFormat(Pcm(1, 16, 44100));
   std::vector<uint8_t> Bytes(44100 * Ms / 1000 * 2);
   for (size_t I = 0; I < Bytes.size(); I += 2) {
     Bytes[I] = 1000 & 0xFF;

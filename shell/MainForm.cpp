@@ -200,8 +200,9 @@ void TMForm::Shutdown() {
 
 void TMForm::PlayCue(const std::string& Name) {
   if (!SoundOn) return;
-  MDXWaveList.Items().Find(Name).Stop();
-  MDXWaveList.Items().Find(Name).Play(false);
+  TWaveCollectionItem& Cue = MDXWaveList.Items().Find(Name);
+  Cue.Stop();
+  Cue.Play(false);
 }
 
 void TMForm::PlayScreenMusic() {

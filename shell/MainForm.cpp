@@ -106,6 +106,7 @@ bool TMForm::FormCreate(std::string& Error) {
     Shell.MusicRestartPending = false;
     // 2. The random numbers start from the clock.
     RandSeed = Platform.Clock().Ticks();
+    Rand.SetSeed(RandSeed);
     // 3. The refresh rate is read from the window system when needed (ReadRefreshRate).
     // 4. Image packs, menus first. The display is not initialized yet, so the items stay
     //    loaded and are built when the display mode is applied below. A missing or damaged
@@ -297,4 +298,17 @@ void TMForm::HideMousePointer() {
   IWindowSystem& W = Platform.Window();
   for (int32_t I = 0; I < KMaxCursorCalls && W.ShowCursor(false) > -1; ++I) {
   }
+}
+
+// The banners stop the game while they show; one that is already open blocks another.
+void TMForm::OpenLevelBanner() {
+  if (Shell.DialogKind != dkNone) return;
+  Shell.DialogKind = dkLevel;
+  Shell.DialogTimer = 2000;
+}
+
+void TMForm::OpenGameOverBanner() {
+  if (Shell.DialogKind != dkNone) return;
+  Shell.DialogKind = dkGameOver;
+  Shell.DialogTimer = 3000;
 }

@@ -13,6 +13,9 @@
 #include "engine/DXInput.h"
 #include "engine/DXSounds.h"
 #include "engine/DXSprite.h"
+#include "game/GameContext.h"
+#include "game/GameState.h"
+#include "game/Random.h"
 #include "platform/Platform.h"
 #include "services/Music.h"
 #include "services/OnlineConfig.h"
@@ -94,7 +97,7 @@ constexpr TDXDrawOptions KMainFormDrawOptions = doAllowReboot | doWaitVBlank | d
 // The main window's key assignments of the input states.
 TKeyAssigns MainFormKeyAssigns();
 
-class TMForm final : public TDXForm {
+class TMForm final : public TDXForm, public IGameContext {
  public:
   explicit TMForm(TPlatform& Platform);
   ~TMForm() override;
@@ -156,10 +159,28 @@ class TMForm final : public TDXForm {
   // With sound on: stop every copy of the named sound, then start it again without
   // waiting. With sound off nothing happens, not even the look-up. An unknown name raises
   // "Wave '%s' not found".
-  void PlayCue(const std::string& Name);
+  void PlayCue(const std::string& Name) override;
   // The race music during play, the menu music elsewhere; only with music on.
   void PlayScreenMusic();
   void StopMusic();
+
+  // The game's world and its one random generator (seeded from RandSeed at start-up).
+  TGameState GameState;
+  TRandom Rand;
+
+  // What the game's sprites ask of the main window.
+  TDXImageList& ImageList1() override { return MDXImageList1; }
+  TDXImageList& ImageList2() override { return MDXImageList2; }
+  TSpriteEngine& SpriteEngine() override { return MDXSpriteEngine.Engine(); }
+  double SpeedFactor() const override { return Shell.SpeedFactor; }
+  int32_t FrameMs() const override { return Shell.FrameMs; }
+  TRandom& Random() override { return Rand; }
+  TGameState& Game() override { return GameState; }
+  void OpenLevelBanner() override;
+  void OpenGameOverBanner() override;
+  void GetCursorPos(int32_t& X, int32_t& Y) override { Platform.Window().GetCursorPos(X, Y); }
+  void SetCursorPos(int32_t X, int32_t Y) override { Platform.Window().SetCursorPos(X, Y); }
+  void ClientOrigin(int32_t& X, int32_t& Y) override { Platform.Window().ClientOrigin(X, Y); }
 
  private:
   void ReadInput();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/ScrollBackground.h"
 #include "services/WebLinks.h"
 #include "shell/PackLoading.h"
 
@@ -123,11 +124,11 @@ bool TMForm::FormCreate(std::string& Error) {
     ApplyDisplayMode();
     // 9. Between screens until the menu is built.
     Shell.ScreenKind = skNone;
-    // 10.-11. The sky background, then the main menu with its fade-in and music. Until the
-    //    menu is built over it, its backdrop stands at the bottom of the sprite tree.
-    auto* Backdrop = new TImageSprite(&MDXSpriteEngine.Engine());
-    Backdrop->SetImage(&MDXImageList1.Items().Find("MMB"));
-    Backdrop->SetZ(0);
+    // 10. The one sky background, kept for the whole run.
+    Shell.SkyBackground = new TScrollBackground(*this, 2, "SkyTile", KSkyColumns, 1);
+    // 11. The main menu with its fade-in and music. Until the menu is built, the sky shows
+    //    the menu's still backdrop, as the menu screens do.
+    Shell.SkyBackground->ShowImageFrom("MMB", 1);
     PlayScreenMusic();
   } catch (const std::exception& E) {
     Error = E.what();

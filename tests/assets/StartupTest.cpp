@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/ScrollBackground.h"
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 
@@ -44,6 +45,16 @@ TEST(Startup, MenuBackdropIsTheFirstPicture) {
   ASSERT_EQ(Shown.Width, 800);
   ASSERT_EQ(Shown.Height, 600);
   const TPictureCollectionItem& Mmb = Form.MDXImageList1.Items().Find("MMB");
+  // The backdrop is the one sky background, kept by the shell for the whole run: a still
+  // strip of four cells at the bottom of the tree.
+  const TScrollBackground* Sky = Form.Shell.SkyBackground;
+  ASSERT_NE(Sky, nullptr);
+  EXPECT_EQ(Sky->Image(), &Mmb);
+  EXPECT_EQ(Sky->ImageList, 1);
+  EXPECT_EQ(Sky->Columns(), 4);
+  EXPECT_EQ(Sky->Z(), 2);
+  EXPECT_EQ(Sky->X, 0);
+  EXPECT_EQ(Sky->SpeedX, 0);
   const TDirectDrawSurface& Pic = Mmb.Picture.Pixels;
   // Sky, sun, title, duck, meadow and the open sky behind the buttons.
   const int Points[][2] = {{5, 5}, {62, 58}, {240, 120}, {250, 380}, {100, 590}, {620, 300}};

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/ScrollBackground.h"
+#include "services/SaveFile.h"
 #include "services/WebLinks.h"
 #include "shell/PackLoading.h"
 
@@ -119,7 +120,11 @@ bool TMForm::FormCreate(std::string& Error) {
     if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
     // The web site's addresses; a bad line is ignored with a message on standard error.
     Online = LoadOnlineConfig(DataRoot + kOnlineConfigFile);
-    // 6.-7. High scores, then options; an unverified table is reset.
+    // 6. High scores, then options (whose last line is the table's check text).
+    LoadHighScores(HighScores, HighScoreFileName());
+    LoadOptions(Options, OptionsFileName());
+    // 7. A table that does not match its check text was edited by hand: the defaults.
+    if (!HighScoreCheckOk(HighScores, Options.HighScoreCheck)) ResetHighScores(HighScores);
     // 8. Window or full screen as the options say.
     ApplyDisplayMode();
     // 9. Between screens until the menu is built.
@@ -180,7 +185,7 @@ void TMForm::HandleEvent(const TPlatformEvent& Event) {
 void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
   // Alt+Enter switches between window and full screen.
   if ((Shift & ssAlt) && Key == KVkReturn) {
-    FullScreenOption = FullScreenOption == 1 ? 0 : 1;
+    Options.FullScreen = !Options.FullScreen;
     ApplyDisplayMode();
   }
 }
@@ -193,26 +198,54 @@ void TMForm::FormCloseQuery(bool& CanClose) {
 }
 
 void TMForm::Shutdown() {
-  // Dead sprites freed; options and high scores saved (with the save files); the exit link
-  // opened.
+  // Dead sprites freed; options and high scores saved; the exit link opened. A save file
+  // that cannot be written keeps its previous version and the game still ends.
   MDXSpriteEngine.FreeDead();
+  SaveGameFiles();
   OpenExitLink(Platform.Shell(), DataRoot + kExitLinkFile);
   FTerminated = true;
 }
 
 void TMForm::PlayCue(const std::string& Name) {
-  if (!SoundOn) return;
+  if (!Options.SoundOn) return;
   TWaveCollectionItem& Cue = MDXWaveList.Items().Find(Name);
   Cue.Stop();
   Cue.Play(false);
 }
 
 void TMForm::PlayScreenMusic() {
-  Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic), MusicOn);
+  Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic),
+                  Options.MusicOn);
 }
 
 void TMForm::StopMusic() {
   Music.StopMusic();
+}
+
+std::string TMForm::OptionsFileName() const {
+  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kOptionsFile;
+}
+
+std::string TMForm::HighScoreFileName() const {
+  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kHighScoreFile;
+}
+
+bool TMForm::SaveGameFiles() {
+  // The options file first in the design's order; it carries the check text of the table
+  // written beside it. Both are written out before either replaces its old version.
+  TAtomicFile OptionsFile(OptionsFileName());
+  TAtomicFile HighScoreFile(HighScoreFileName());
+  if (!OptionsFile.Prepare(OptionsFileText(Options, HighScoreCheckText(HighScores))) ||
+      !HighScoreFile.Prepare(HighScoreFileText(HighScores)))
+    return false;
+  if (!OptionsFile.Commit()) return false;
+  if (HighScoreFile.Commit()) return true;
+  // The table file stayed as it was: the options must carry the check text of what is on
+  // disk, or the next start would throw that table away.
+  THighScores OnDisk{};
+  LoadHighScores(OnDisk, HighScoreFileName());
+  SaveOptions(Options, HighScoreCheckText(OnDisk), OptionsFileName());
+  return false;
 }
 
 void TMForm::MDXTimerTimer(int32_t LagCount) {
@@ -254,7 +287,7 @@ void TMForm::ReadInput() {
 
 void TMForm::ApplyDisplayMode() {
   MDXDraw.SetBitCount(32);
-  if (FullScreenOption == 1) {
+  if (Options.FullScreen) {
     EnterFullScreen();
   } else {
     EnterWindowed();
@@ -271,7 +304,7 @@ void TMForm::EnterFullScreen() {
     MDXDraw.Initialize();
   } catch (const EDXDrawError&) {
     // The desktop refused full screen: stay playable in a window rather than end the game.
-    FullScreenOption = 0;
+    Options.FullScreen = false;
     EnterWindowed();
   }
 }

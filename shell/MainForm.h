@@ -17,8 +17,11 @@
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "platform/Platform.h"
+#include "services/HighScores.h"
 #include "services/Music.h"
 #include "services/OnlineConfig.h"
+#include "services/Options.h"
+#include "services/WorldScore.h"
 
 class TMenuButton;
 class TScrollBackground;
@@ -127,13 +130,18 @@ class TMForm final : public TDXForm, public IGameContext {
 
   TPlatform& Platform;
   TShellState Shell;
-  // Window (0) or full screen (1). Stands for the options record's FullScreen setting.
-  uint8_t FullScreenOption = 0;
+  // The player's settings (Data/Save/options) and the local high-score table
+  // (Data/Save/hs): loaded at start-up, saved at shut-down.
+  TGameOptions Options;
+  THighScores HighScores{};
   // Seed of the game's random numbers, taken from the clock at start-up.
   uint32_t RandSeed = 0;
   // Folder that the game's "Data/..." paths are relative to; empty = the working directory
   // (the playable folder). Tests point it at the built playable folder.
   std::string DataRoot;
+  // Folder that the save files (Data/Save/options, Data/Save/hs) are relative to; empty =
+  // DataRoot. Tests give each form its own, so that none reads or writes the player's.
+  std::string SaveRoot;
 
   // Components, in creation order (destroyed in reverse: the display last). Components
   // bound to the display (image lists, sprite engine) are declared after MDXDraw so that
@@ -152,9 +160,9 @@ class TMForm final : public TDXForm, public IGameContext {
   // The maker's web site and score script, read from Data/Online.ini at start-up.
   TOnlineConfig Online;
 
-  // Stand for the options record's MusicOn and SoundOn settings.
-  bool MusicOn = true;
-  bool SoundOn = true;
+  // The world score upload of the "Sending" dialog: Start it with the finished game's
+  // result, then ask Done in every frame; the window keeps drawing meanwhile.
+  TWorldScoreUpload WorldScoreUpload;
 
   // With sound on: stop every copy of the named sound, then start it again without
   // waiting. With sound off nothing happens, not even the look-up. An unknown name raises
@@ -181,6 +189,15 @@ class TMForm final : public TDXForm, public IGameContext {
   void GetCursorPos(int32_t& X, int32_t& Y) override { Platform.Window().GetCursorPos(X, Y); }
   void SetCursorPos(int32_t X, int32_t Y) override { Platform.Window().SetCursorPos(X, Y); }
   void ClientOrigin(int32_t& X, int32_t& Y) override { Platform.Window().ClientOrigin(X, Y); }
+
+  // Where the save files are: SaveRoot (or DataRoot) + Data/Save/options, + Data/Save/hs.
+  std::string OptionsFileName() const;
+  std::string HighScoreFileName() const;
+  // Both save files, each replaced atomically. When either cannot be written, neither is
+  // replaced; should only the table's rename fail, the options are written again with the
+  // check text of the table left on disk. Either way the table on disk matches the check
+  // text beside it. False when something was not saved.
+  bool SaveGameFiles();
 
  private:
   void ReadInput();

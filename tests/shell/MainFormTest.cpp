@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/fake/FakePlatform.h"
@@ -9,6 +10,14 @@ namespace {
 
 constexpr int32_t VkReturn = 13;
 
+// Save files of this test only: never the player's in the playable folder.
+std::string ScratchSaveRoot() {
+  const std::filesystem::path D = std::filesystem::path(TB_BINARY_DIR) / "test-scratch" / "saves" /
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::filesystem::remove_all(D);
+  return D.string() + "/";
+}
+
 // A started game on the fake platform; the clock moves AutoAdvance ms at every read.
 struct TFormFixture {
   TFakePlatform P;
@@ -16,6 +25,7 @@ struct TFormFixture {
   explicit TFormFixture(int32_t Refresh = 60) {
     P.FakeWindow.Refresh = Refresh;
     Form.DataRoot = std::string(TB_BINARY_DIR) + "/game/";
+    Form.SaveRoot = ScratchSaveRoot();
     std::string Error;
     EXPECT_TRUE(Form.FormCreate(Error)) << Error;
   }
@@ -119,7 +129,7 @@ TEST(MainForm, AltEnterSwitchesFullScreenAndBack) {
   F.Frames(1, 10);
   EXPECT_TRUE(F.P.FakeWindow.FullScreen);
   EXPECT_FALSE(F.P.FakeWindow.Bordered);
-  EXPECT_EQ(F.Form.FullScreenOption, 1);
+  EXPECT_TRUE(F.Form.Options.FullScreen);
   EXPECT_TRUE(F.Form.MDXDraw.Options() & doFlip);
   EXPECT_TRUE(F.Form.MDXDraw.ReadyToDraw());
   EXPECT_EQ(F.P.FakeWindow.Presents, 1);
@@ -144,7 +154,7 @@ TEST(MainForm, RefusedFullScreenStaysInAWindow) {
   F.P.FakeWindow.PushKey(TEventKind::KeyDown, VkReturn, ssAlt);
   F.Frames(2, 10);
   EXPECT_FALSE(F.P.FakeWindow.FullScreen);
-  EXPECT_EQ(F.Form.FullScreenOption, 0);
+  EXPECT_FALSE(F.Form.Options.FullScreen);
   EXPECT_TRUE(F.P.FakeWindow.Bordered);
   EXPECT_EQ(F.P.FakeWindow.Presents, 2);
 }

@@ -190,8 +190,9 @@ class TFakeHttp final : public IHttpClient {
   bool FHeld = false;
 };
 
-// Deterministic text metrics: every character is Size / 2 pixels wide and Size pixels
-// high, and DrawText fills the text's box with the colour, clipped to the picture.
+// Deterministic text metrics: every character is Size / 2 pixels wide (or as wide as
+// CharWidths says for it) and Size pixels high, and DrawText fills the text's box with the
+// colour, clipped to the picture.
 class TFakeFonts final : public IFontSystem {
  public:
   TFontHandle OpenFont(const std::string& Face, int32_t Size, bool Bold) override;
@@ -213,6 +214,7 @@ class TFakeFonts final : public IFontSystem {
   };
   std::vector<TOpened> Opened;  // handle i is Opened[i - 1]
   std::vector<TDrawn> Drawn;
+  std::map<uint8_t, int32_t> CharWidths;  // pixels, whatever the size
 };
 
 // Records every call; with Opens = false (the default) it behaves like a machine without a

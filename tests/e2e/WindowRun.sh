@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real game from its playable folder under Xvfb with a window manager, checks
 # that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
-# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4)
-# and checks that the program ends with status 0 and writes its save files.
+# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4,
+# then Y to the exit question) and checks that the program ends with status 0 and writes
+# its save files.
 #   WindowRun.sh GAME_DIR OUT_DIR [DXPACK]   (OUT_DIR receives the screenshot window.png)
 # With DXPACK (the pack builder), the screenshot's left half must also be the menu backdrop
 # "MMB" of the built menu pack.
@@ -95,7 +96,13 @@ wait_geometry 800x600 || fail "Alt+Enter again: window is ${WIDTH}x${HEIGHT}, no
 kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
 echo "e2e: full screen and back"
 
+# A close request asks "Exit the game?"; Y (held a moment: the game polls it) answers it.
 xdotool key --clearmodifiers alt+F4
+sleep 0.5
+kill -0 "$GAME" 2>/dev/null || fail "the program ended on the close request without asking"
+xdotool keydown y
+sleep 0.15
+xdotool keyup y
 for _ in $(seq 100); do
   kill -0 "$GAME" 2>/dev/null || break
   sleep 0.1

@@ -82,7 +82,7 @@ TEST(MainForm, StartsAWindowedDisplayAndPresentsFrames) {
   EXPECT_GE(F.P.FakeWindow.Centred, 1);
   EXPECT_EQ(F.Form.MDXDraw.Display().BitCount, 32);
   EXPECT_EQ(F.Form.MDXDraw.Options(), doWaitVBlank | doStretch | doCenter);
-  EXPECT_EQ(F.Form.Shell.ScreenKind, skNone);
+  EXPECT_EQ(F.Form.Shell.ScreenKind, skMainMenu);
   EXPECT_EQ(F.Form.Shell.RefreshRate, 60);
 
   F.Frames(3, 12);
@@ -90,7 +90,7 @@ TEST(MainForm, StartsAWindowedDisplayAndPresentsFrames) {
   const TPresentedPicture& Shown = F.P.FakeWindow.LastPresented;
   ASSERT_EQ(Shown.Width, 800);
   ASSERT_EQ(Shown.Height, 600);
-  // Between screens the frame shows the menu backdrop over the black fill.
+  // Left of the buttons the frame shows the menu backdrop over the black fill.
   const TDirectDrawSurface& Backdrop = F.Form.MDXImageList1.Items().Find("MMB").Picture.Pixels;
   EXPECT_EQ(Shown.Pixel(400, 300) & 0xFFFFFFu, Backdrop.Pixel(400, 300) & 0xFFFFFFu);
   EXPECT_FALSE(F.Form.MDXDraw.Canvas().Acquired());  // handed back every frame
@@ -180,14 +180,15 @@ TEST(MainForm, MousePointerFollowsTheDisplayCounter) {
   }
 }
 
-TEST(MainForm, CloseRequestEndsTheProgram) {
+TEST(MainForm, CloseRequestAsksTheExitQuestion) {
   TFormFixture F;
   TPlatformEvent Close;
   Close.Kind = TEventKind::CloseRequest;
   F.P.FakeWindow.PushEvent(Close);
   F.Frames(1, 10);
-  EXPECT_TRUE(F.Form.Terminated());
-  EXPECT_EQ(F.P.FakeWindow.Presents, 0);
+  EXPECT_FALSE(F.Form.Terminated());
+  EXPECT_EQ(F.Form.Shell.DialogKind, dkExitGame);
+  EXPECT_EQ(F.P.FakeWindow.Presents, 1);
 }
 
 TEST(MainForm, NoDisplayIsReported) {

@@ -43,4 +43,6 @@ class TBullet final : public TMyImageSprite {
 
  private:
   void ComputeVelocity();
+  // Frees its table slot and kills the sprite.
+  void ReleaseSelf();
 };

@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 
 void TMForm::StartGame() {
+  GameState.Reset();  // a new game starts from nothing
   Shell.ScreenKind = skGame;
   // No buttons during play: a click or Enter does nothing without a dialog.
   Shell.FirstButton = 1;

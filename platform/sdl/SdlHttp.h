@@ -1,6 +1,10 @@
 #pragma once
 // One HTTP GET through libcurl with bounded time-outs (connect 5 s, whole request 10 s), so
-// an unreachable server never freezes the game for long. Every failure answers false.
+// an unreachable server never freezes the game for long. Every failure answers false, a
+// missing libcurl included.
+
+#include <memory>
+#include <mutex>
 
 #include "platform/Platform.h"
 
@@ -13,5 +17,7 @@ class TSdlHttp final : public IHttpClient {
   bool Get(const std::string& Url, std::string& Body) override;
 
  private:
-  bool FStarted = false;
+  struct TCurl;
+  std::once_flag FLoadOnce;
+  std::unique_ptr<TCurl> FCurl;
 };

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/PlatformAudio.h"
@@ -147,11 +148,24 @@ class IShell {
   virtual void Open(const std::string& Target) = 0;
 };
 
+// One HTTP GET. The time-outs stay at their defaults in the game; tests shorten them.
+struct THttpRequest {
+  THttpRequest() = default;
+  THttpRequest(std::string AUrl) : Url(std::move(AUrl)) {}  // NOLINT: a bare address is a request
+  std::string Url;
+  std::vector<std::string> Headers;  // "Name: value", sent as given (Accept, User-Agent, ...)
+  int32_t ConnectTimeoutMs = 5000;   // establishing the connection
+  int32_t TimeoutMs = 10000;         // the whole request, connection included
+};
+
 class IHttpClient {
  public:
   virtual ~IHttpClient() = default;
-  // One GET with bounded time-outs; false on any failure.
-  virtual bool Get(const std::string& Url, std::string& Body) = 0;
+  // One GET with bounded time-outs, no proxy; an HTTP error status counts as a failure.
+  // Cookies that servers set are kept in memory for the run and sent back with later
+  // requests. False on any failure. Safe to call from a worker thread while the frame
+  // goes on; the client must outlive the call.
+  virtual bool Get(const THttpRequest& Request, std::string& Body) = 0;
 };
 
 using TFontHandle = int32_t;  // 0 = none

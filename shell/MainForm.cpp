@@ -4,12 +4,13 @@
 #include <cmath>
 
 #include "game/ScrollBackground.h"
+#include "services/SaveFile.h"
 #include "services/WebLinks.h"
 #include "shell/PackLoading.h"
+#include "shell/TextStyles.h"
 
 namespace {
 
-constexpr int32_t KVkReturn = 13;
 // ShowCursor answers the display counter; a platform that never moves it must not hang us.
 constexpr int32_t KMaxCursorCalls = 64;
 
@@ -119,17 +120,20 @@ bool TMForm::FormCreate(std::string& Error) {
     if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
     // The web site's addresses; a bad line is ignored with a message on standard error.
     Online = LoadOnlineConfig(DataRoot + kOnlineConfigFile);
-    // 6.-7. High scores, then options; an unverified table is reset.
+    // 6. High scores, then options (whose last line is the table's check text).
+    LoadHighScores(HighScores, HighScoreFileName());
+    LoadOptions(Options, OptionsFileName());
+    // 7. A table that does not match its check text was edited by hand: the defaults.
+    if (!HighScoreCheckOk(HighScores, Options.HighScoreCheck)) ResetHighScores(HighScores);
     // 8. Window or full screen as the options say.
     ApplyDisplayMode();
     // 9. Between screens until the menu is built.
     Shell.ScreenKind = skNone;
     // 10. The one sky background, kept for the whole run.
     Shell.SkyBackground = new TScrollBackground(*this, 2, "SkyTile", KSkyColumns, 1);
-    // 11. The main menu with its fade-in and music. Until the menu is built, the sky shows
-    //    the menu's still backdrop, as the menu screens do.
-    Shell.SkyBackground->ShowImageFrom("MMB", 1);
-    PlayScreenMusic();
+    // 11. The main menu fades in, button 1 hovered, with its music; the sky shows the
+    //     menu's still backdrop.
+    ShowMainMenu(1, 1, true);
   } catch (const std::exception& E) {
     Error = E.what();
     return false;
@@ -168,55 +172,88 @@ void TMForm::HandleEvent(const TPlatformEvent& Event) {
     case TEventKind::KeyDown:
       FormKeyDown(Event.Key, Event.Shift);
       break;
+    case TEventKind::KeyUp:
+      FormKeyUp(Event.Key, Event.Shift);
+      break;
+    case TEventKind::Char:
+      FormKeyPress(Event.Char);
+      break;
     case TEventKind::MouseMove:
-      Shell.MouseX = Event.X;
-      Shell.MouseY = Event.Y;
+      MDXDrawMouseMove(Event.Shift, Event.X, Event.Y);
+      break;
+    case TEventKind::MouseDown:
+      MDXDrawMouseDown();
+      break;
+    case TEventKind::MouseUp:
+      MDXDrawMouseUp();
+      break;
+    case TEventKind::Click:
+      // A double click arrives as a second click: the hovered button acts twice.
+      MDXDrawClick();
       break;
     default:
       break;
   }
 }
 
-void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
-  // Alt+Enter switches between window and full screen.
-  if ((Shift & ssAlt) && Key == KVkReturn) {
-    FullScreenOption = FullScreenOption == 1 ? 0 : 1;
-    ApplyDisplayMode();
-  }
-}
-
 void TMForm::FormCloseQuery(bool& CanClose) {
-  // The window never closes from the platform. Until the exit question exists, the
-  // request ends the program the orderly way.
+  // The window never closes from the platform: the player is asked instead.
   CanClose = false;
-  Shutdown();
+  OpenDialog(Shell.ScreenKind == skGame ? dkExitToMenu : dkExitGame);
 }
 
 void TMForm::Shutdown() {
-  // Dead sprites freed; options and high scores saved (with the save files); the exit link
-  // opened.
+  // Dead sprites freed; options and high scores saved; the exit link opened. A save file
+  // that cannot be written keeps its previous version and the game still ends.
   MDXSpriteEngine.FreeDead();
+  SaveGameFiles();
   OpenExitLink(Platform.Shell(), DataRoot + kExitLinkFile);
   FTerminated = true;
 }
 
 void TMForm::PlayCue(const std::string& Name) {
-  if (!SoundOn) return;
+  if (!Options.SoundOn) return;
   TWaveCollectionItem& Cue = MDXWaveList.Items().Find(Name);
   Cue.Stop();
   Cue.Play(false);
 }
 
 void TMForm::PlayScreenMusic() {
-  Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic), MusicOn);
+  Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic),
+                  Options.MusicOn);
 }
 
 void TMForm::StopMusic() {
   Music.StopMusic();
 }
 
+std::string TMForm::OptionsFileName() const {
+  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kOptionsFile;
+}
+
+std::string TMForm::HighScoreFileName() const {
+  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kHighScoreFile;
+}
+
+bool TMForm::SaveGameFiles() {
+  // The options file first in the design's order; it carries the check text of the table
+  // written beside it. Both are written out before either replaces its old version.
+  TAtomicFile OptionsFile(OptionsFileName());
+  TAtomicFile HighScoreFile(HighScoreFileName());
+  if (!OptionsFile.Prepare(OptionsFileText(Options, HighScoreCheckText(HighScores))) ||
+      !HighScoreFile.Prepare(HighScoreFileText(HighScores)))
+    return false;
+  if (!OptionsFile.Commit()) return false;
+  if (HighScoreFile.Commit()) return true;
+  // The table file stayed as it was: the options must carry the check text of what is on
+  // disk, or the next start would throw that table away.
+  THighScores OnDisk{};
+  LoadHighScores(OnDisk, HighScoreFileName());
+  SaveOptions(Options, HighScoreCheckText(OnDisk), OptionsFileName());
+  return false;
+}
+
 void TMForm::MDXTimerTimer(int32_t LagCount) {
-  (void)LagCount;  // handed to the screen routines and the sprite engine's Move
   // 1. A pending music restart.
   if (Shell.MusicRestartPending) {
     Shell.MusicRestartPending = false;
@@ -233,6 +270,30 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   // 6. The input states and their key edges.
   ReadInput();
   // 7. The open dialog's frame, or the current screen's routine.
+  if (Shell.DialogKind != dkNone) {
+    DialogFrame(LagCount);
+    if (Shell.ScreenKind == skOptions) DrawOptions();
+  } else {
+    switch (Shell.ScreenKind) {
+      case skMainMenu:
+        MainMenuTick(LagCount);
+        break;
+      case skOptions:
+        OptionsTick(LagCount);
+        break;
+      case skHighScores:
+        HighScoresTick(LagCount);
+        break;
+      case skHelp:
+        HelpTick(LagCount);
+        break;
+      case skGame:
+        GameTick(LagCount);
+        break;
+      default:
+        break;
+    }
+  }
   // 8. The "Button" cue when the hovered button changed.
   if (Shell.HoveredButton != HoveredBefore) PlayCue("Button");
   // 9. The sprites marked dead during the frame are destroyed.
@@ -248,13 +309,9 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   MDXDraw.Flip();
 }
 
-void TMForm::ReadInput() {
-  MDXInput.Update();
-}
-
 void TMForm::ApplyDisplayMode() {
   MDXDraw.SetBitCount(32);
-  if (FullScreenOption == 1) {
+  if (Options.FullScreen) {
     EnterFullScreen();
   } else {
     EnterWindowed();
@@ -271,7 +328,7 @@ void TMForm::EnterFullScreen() {
     MDXDraw.Initialize();
   } catch (const EDXDrawError&) {
     // The desktop refused full screen: stay playable in a window rather than end the game.
-    FullScreenOption = 0;
+    Options.FullScreen = false;
     EnterWindowed();
   }
 }
@@ -301,15 +358,22 @@ void TMForm::HideMousePointer() {
   }
 }
 
-// The banners stop the game while they show; one that is already open blocks another.
-void TMForm::OpenLevelBanner() {
-  if (Shell.DialogKind != dkNone) return;
-  Shell.DialogKind = dkLevel;
-  Shell.DialogTimer = 2000;
+void TMForm::SetTextStyle(int32_t Style) {
+  ::SetTextStyle(MDXDraw.Canvas(), Style);
 }
 
-void TMForm::OpenGameOverBanner() {
-  if (Shell.DialogKind != dkNone) return;
-  Shell.DialogKind = dkGameOver;
-  Shell.DialogTimer = 3000;
+int32_t TMForm::TextWidth(const std::string& Text) {
+  return ::TextWidth(MDXDraw.Canvas(), Text);
+}
+
+int32_t TMForm::TextHeight(const std::string& Text) {
+  return ::TextHeight(MDXDraw.Canvas(), Text);
+}
+
+int32_t TMForm::TextWidthIn(const std::string& Text, int32_t Style) {
+  return ::TextWidthIn(MDXDraw.Canvas(), Text, Style);
+}
+
+void TMForm::DrawText(const std::string& Text, int32_t X, int32_t Y, bool CentreX, bool CentreY) {
+  ::DrawText(MDXDraw.Canvas(), Text, X, Y, CentreX, CentreY);
 }

@@ -17,10 +17,15 @@
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "platform/Platform.h"
+#include "services/HighScores.h"
 #include "services/Music.h"
 #include "services/OnlineConfig.h"
+#include "services/Options.h"
+#include "services/WorldScore.h"
 
 class TMenuButton;
+class TMyCursor;
+class TMyImageSprite;
 class TScrollBackground;
 class TImageSprite;
 
@@ -68,11 +73,11 @@ struct TShellState {
   int32_t FrameMs = 15;      // length of one frame in whole milliseconds
   int32_t MenuIntroStep = 0;
   int32_t DialogTimer = 0;  // ms left on a timed banner
-  TImageSprite* DialogWindow = nullptr;
-  TImageSprite* TextCursor = nullptr;
-  TImageSprite* ScreenCaption = nullptr;
-  TImageSprite* ScreenPanel = nullptr;
-  TScrollBackground* SkyBackground = nullptr;
+  TMyImageSprite* DialogWindow = nullptr;
+  TMyCursor* TextCursor = nullptr;
+  TMyImageSprite* ScreenCaption = nullptr;
+  TMyImageSprite* ScreenPanel = nullptr;
+  TScrollBackground* SkyBackground = nullptr;  // kept for the whole run
   bool SendStarted = false;
   bool CountryEditing = false, BossKeyCapture = false;
   uint8_t SavedBossShift = 0;
@@ -113,8 +118,9 @@ class TMForm final : public TDXForm, public IGameContext {
   void HandleEvent(const TPlatformEvent& Event);
   void MDXTimerTimer(int32_t LagCount);
 
-  void FormKeyDown(int32_t Key, uint32_t Shift);
+  // The window asks to close: the exit question instead (nothing while a dialog is open).
   void FormCloseQuery(bool& CanClose);
+  // The orderly end: dead sprites freed, options and scores saved, the exit link opened.
   void Shutdown();
   bool Terminated() const { return FTerminated; }
 
@@ -125,15 +131,107 @@ class TMForm final : public TDXForm, public IGameContext {
   void ShowMousePointer();
   void HideMousePointer();
 
+  // Keyboard and mouse (InputRouting.cpp).
+  void ReadInput();
+  void FormKeyDown(int32_t Key, uint32_t Shift);
+  void FormKeyUp(int32_t Key, uint32_t Shift);
+  void FormKeyPress(uint8_t Ch);
+  void FormKeyBoss(int32_t Key, uint32_t Shift, bool Down);
+  void ToggleBossKeyCapture();
+  void BossKeyAction();
+  std::string BossKeyName() const;
+  void MDXDrawMouseMove(uint32_t Shift, int32_t X, int32_t Y);
+  void MDXDrawClick();
+  void MDXDrawMouseDown();
+  void MDXDrawMouseUp();
+
+  // Buttons and the main menu (Buttons.cpp, MainMenu.cpp).
+  void UpdateHover();
+  void UpdateButtonHighlight();
+  void FreeButtons();
+  void LeaveScreen();
+  void ShowMainMenu(int32_t IntroStep, int32_t Hovered, bool WithMusic);
+  void AdvanceMenuIntro();
+  void MainMenuTick(int32_t LagCount);
+  void ButtonAction();
+  void PressButton(int32_t I);
+
+  // Dialogs (Dialogs.cpp).
+  void OpenDialog(uint8_t Kind);
+  void DialogFrame(int32_t LagCount);
+  void CloseDialog();
+  // A typed character while the name entry is open.
+  void NameEntryChar(uint8_t Ch);
+
+  // Text on the back surface (TextStyles.h), in the canvas of the display.
+  void SetTextStyle(int32_t Style);
+  int32_t TextWidth(const std::string& Text);
+  int32_t TextHeight(const std::string& Text);
+  int32_t TextWidthIn(const std::string& Text, int32_t Style);
+  void DrawText(const std::string& Text, int32_t X, int32_t Y, bool CentreX, bool CentreY);
+
+  // The options screen (OptionsScreen.cpp).
+  void ShowOptions();
+  void OptionsTick(int32_t LagCount);
+  void DrawOptions();
+  void ToggleCountryEditing();
+  void LeaveOptions();
+  void OptionsButton(int32_t Button);
+  // A typed character while the country is being edited.
+  void CountryChar(uint8_t Ch);
+
+  // The high-score screen (HighScoresScreen.cpp).
+  void ShowHighScores();
+  void HighScoresTick(int32_t LagCount);
+  void DrawHighScores();
+  void LeaveHighScores();
+
+  // The help screen (HelpScreen.cpp).
+  void ShowHelp();
+  void HelpTick(int32_t LagCount);
+  void DrawHelpPage();
+  void LeaveHelp();
+  int32_t HelpPage = 1;
+  std::array<TMyImageSprite*, 14> HelpPictures{};
+
+  // Play (PlayScreen.cpp): where a game starts, runs a frame and ends.
+  void StartGame();
+  void GameTick(int32_t LagCount);
+  void EndGame();
+  // After "Exit to menu?" Yes or the game-over banner: the name entry when the score earns
+  // a place in the table, else back to the main menu.
+  void FinishGame();
+
+  // What a game sprite asks of the main window.
+  TDXImageList& ImageList1() override { return MDXImageList1; }
+  TDXImageList& ImageList2() override { return MDXImageList2; }
+  TSpriteEngine& SpriteEngine() override { return MDXSpriteEngine.Engine(); }
+  double SpeedFactor() const override { return Shell.SpeedFactor; }
+  int32_t FrameMs() const override { return Shell.FrameMs; }
+  TRandom& Random() override { return Rand; }
+  TGameState& Game() override { return GameState; }
+  void OpenLevelBanner() override { OpenDialog(dkLevel); }
+  void OpenGameOverBanner() override { OpenDialog(dkGameOver); }
+  void GetCursorPos(int32_t& X, int32_t& Y) override { Platform.Window().GetCursorPos(X, Y); }
+  void SetCursorPos(int32_t X, int32_t Y) override { Platform.Window().SetCursorPos(X, Y); }
+  void ClientOrigin(int32_t& X, int32_t& Y) override { Platform.Window().ClientOrigin(X, Y); }
+
   TPlatform& Platform;
   TShellState Shell;
-  // Window (0) or full screen (1). Stands for the options record's FullScreen setting.
-  uint8_t FullScreenOption = 0;
+  // The player's settings (Data/Save/options) and the local high-score table
+  // (Data/Save/hs): loaded at start-up, saved at shut-down.
+  TGameOptions Options;
+  THighScores HighScores{};
   // Seed of the game's random numbers, taken from the clock at start-up.
   uint32_t RandSeed = 0;
+  TRandom Rand;
+  TGameState GameState;
   // Folder that the game's "Data/..." paths are relative to; empty = the working directory
   // (the playable folder). Tests point it at the built playable folder.
   std::string DataRoot;
+  // Folder that the save files (Data/Save/options, Data/Save/hs) are relative to; empty =
+  // DataRoot. Tests give each form its own, so that none reads or writes the player's.
+  std::string SaveRoot;
 
   // Components, in creation order (destroyed in reverse: the display last). Components
   // bound to the display (image lists, sprite engine) are declared after MDXDraw so that
@@ -152,9 +250,9 @@ class TMForm final : public TDXForm, public IGameContext {
   // The maker's web site and score script, read from Data/Online.ini at start-up.
   TOnlineConfig Online;
 
-  // Stand for the options record's MusicOn and SoundOn settings.
-  bool MusicOn = true;
-  bool SoundOn = true;
+  // The world score upload of the "Sending" dialog: Start it with the finished game's
+  // result, then ask Done in every frame; the window keeps drawing meanwhile.
+  TWorldScoreUpload WorldScoreUpload;
 
   // With sound on: stop every copy of the named sound, then start it again without
   // waiting. With sound off nothing happens, not even the look-up. An unknown name raises
@@ -164,25 +262,21 @@ class TMForm final : public TDXForm, public IGameContext {
   void PlayScreenMusic();
   void StopMusic();
 
-  // The game's world and its one random generator (seeded from RandSeed at start-up).
-  TGameState GameState;
-  TRandom Rand;
+  // Where the save files are: SaveRoot (or DataRoot) + Data/Save/options, + Data/Save/hs.
+  std::string OptionsFileName() const;
+  std::string HighScoreFileName() const;
+  // Both save files, each replaced atomically. When either cannot be written, neither is
+  // replaced; should only the table's rename fail, the options are written again with the
+  // check text of the table left on disk. Either way the table on disk matches the check
+  // text beside it. False when something was not saved.
+  bool SaveGameFiles();
 
-  // What the game's sprites ask of the main window.
-  TDXImageList& ImageList1() override { return MDXImageList1; }
-  TDXImageList& ImageList2() override { return MDXImageList2; }
-  TSpriteEngine& SpriteEngine() override { return MDXSpriteEngine.Engine(); }
-  double SpeedFactor() const override { return Shell.SpeedFactor; }
-  int32_t FrameMs() const override { return Shell.FrameMs; }
-  TRandom& Random() override { return Rand; }
-  TGameState& Game() override { return GameState; }
-  void OpenLevelBanner() override;
-  void OpenGameOverBanner() override;
-  void GetCursorPos(int32_t& X, int32_t& Y) override { Platform.Window().GetCursorPos(X, Y); }
-  void SetCursorPos(int32_t X, int32_t Y) override { Platform.Window().SetCursorPos(X, Y); }
-  void ClientOrigin(int32_t& X, int32_t& Y) override { Platform.Window().ClientOrigin(X, Y); }
+  // The companions of the key edges: whether each state was down in the previous frame.
+  struct TKeyLast {
+    bool Up = false, Down = false, Left = false, Right = false;
+    bool Pause = false, Yes = false, No = false, Escape = false;
+  } KeyLast;
 
  private:
-  void ReadInput();
   bool FTerminated = false;
 };

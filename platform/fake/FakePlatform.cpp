@@ -96,7 +96,10 @@ void TFakeFonts::TextExtent(TFontHandle Font, const std::string& Text, int32_t& 
   Width = Height = 0;
   if (Font <= 0 || Font > static_cast<TFontHandle>(Opened.size())) return;
   const int32_t Size = Opened[Font - 1].Size;
-  Width = static_cast<int32_t>(Text.size()) * (Size / 2);
+  for (char C : Text) {
+    auto It = CharWidths.find(static_cast<uint8_t>(C));
+    Width += It != CharWidths.end() ? It->second : Size / 2;
+  }
   Height = Size;
 }
 

@@ -3,10 +3,12 @@
 // the seam is here, each keeping what was asked of it so a test can look, and each
 // answering from fields a test sets. The clock only moves when the test moves it.
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -151,19 +153,46 @@ class TFakeShell final : public IShell {
 
 class TFakeHttp final : public IHttpClient {
  public:
-  bool Get(const std::string& Url, std::string& Body) override {
-    Requests.push_back(Url);
+  bool Get(const THttpRequest& Request, std::string& Body) override {
+    std::unique_lock<std::mutex> Lock(FMutex);
+    Requests.push_back(Request.Url);
+    Sent.push_back(Request);
+    FHeldChanged.wait(Lock, [this] { return !FHeld; });
     if (!Succeeds) return false;
     Body = Response;
     return true;
   }
+  // While held, a Get waits on its own thread until Release: a request still on its way,
+  // for tests of whoever polls it.
+  void Hold() {
+    std::lock_guard<std::mutex> Lock(FMutex);
+    FHeld = true;
+  }
+  void Release() {
+    {
+      std::lock_guard<std::mutex> Lock(FMutex);
+      FHeld = false;
+    }
+    FHeldChanged.notify_all();
+  }
+  size_t RequestCount() {
+    std::lock_guard<std::mutex> Lock(FMutex);
+    return Sent.size();
+  }
   bool Succeeds = false;  // like a machine without network
   std::string Response;
-  std::vector<std::string> Requests;
+  std::vector<std::string> Requests;  // the addresses asked for, in order
+  std::vector<THttpRequest> Sent;     // the whole requests
+
+ private:
+  std::mutex FMutex;
+  std::condition_variable FHeldChanged;
+  bool FHeld = false;
 };
 
-// Deterministic text metrics: every character is Size / 2 pixels wide and Size pixels
-// high, and DrawText fills the text's box with the colour, clipped to the picture.
+// Deterministic text metrics: every character is Size / 2 pixels wide (or as wide as
+// CharWidths says for it) and Size pixels high, and DrawText fills the text's box with the
+// colour, clipped to the picture.
 class TFakeFonts final : public IFontSystem {
  public:
   TFontHandle OpenFont(const std::string& Face, int32_t Size, bool Bold) override;
@@ -185,6 +214,7 @@ class TFakeFonts final : public IFontSystem {
   };
   std::vector<TOpened> Opened;  // handle i is Opened[i - 1]
   std::vector<TDrawn> Drawn;
+  std::map<uint8_t, int32_t> CharWidths;  // pixels, whatever the size
 };
 
 // Records every call; with Opens = false (the default) it behaves like a machine without a

@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/sdl/SdlText.h"
@@ -21,8 +22,13 @@ bool TSdlFonts::Start() {
   FStarted = true;
   FTtfStarted = TTF_Init() == 0;
   FConfig = FcInitLoadConfigAndFonts();
-  if (FConfig && std::ifstream(FConfigFile).good())
-    FcConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(FConfigFile.c_str()), FcFalse);
+  // Fontconfig takes a relative file name as relative to its own configuration folder, not
+  // to the working directory: hand it the absolute path of ours.
+  if (FConfig && std::ifstream(FConfigFile).good()) {
+    std::error_code Ignored;
+    const std::string Path = std::filesystem::absolute(FConfigFile, Ignored).string();
+    FcConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(Path.c_str()), FcFalse);
+  }
   return FTtfStarted;
 }
 

@@ -1,6 +1,10 @@
 #pragma once
-// One HTTP GET through libcurl with bounded time-outs (connect 5 s, whole request 10 s), so
-// an unreachable server never freezes the game for long. Every failure answers false.
+// HTTP GET through libcurl with bounded time-outs (by default connect 5 s, whole request
+// 10 s), so an unreachable server never holds the game for long. Every failure answers
+// false. Cookies live in one in-memory jar shared by every request of the run; requests
+// may run on worker threads.
+
+#include <memory>
 
 #include "platform/Platform.h"
 
@@ -10,8 +14,9 @@ class TSdlHttp final : public IHttpClient {
   ~TSdlHttp() override;
   TSdlHttp(const TSdlHttp&) = delete;
   TSdlHttp& operator=(const TSdlHttp&) = delete;
-  bool Get(const std::string& Url, std::string& Body) override;
+  bool Get(const THttpRequest& Request, std::string& Body) override;
 
  private:
-  bool FStarted = false;
+  struct TState;
+  std::unique_ptr<TState> F;
 };

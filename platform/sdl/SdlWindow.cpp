@@ -344,7 +344,8 @@ void TSdlWindow::Translate(const SDL_Event& E) {
       Out.Repeat = E.key.repeat != 0;
       if (Out.Key != 0) FPending.push_back(Out);
       // Text input never carries these two; the game's text entry needs them as characters.
-      if (E.type == SDL_KEYDOWN && (Out.Key == 8 || Out.Key == 13)) {
+      // Alt+Enter is the display switch, not a typed Enter (as a system key makes no char).
+      if (E.type == SDL_KEYDOWN && (Out.Key == 8 || Out.Key == 13) && !(Out.Shift & ssAlt)) {
         TPlatformEvent C;
         C.Kind = TEventKind::Char;
         C.Char = static_cast<uint8_t>(Out.Key);

@@ -32,6 +32,7 @@ TEST(Startup, MenuBackdropIsTheFirstPicture) {
   TFakePlatform P;
   TMForm Form(P);
   Form.DataRoot = GameDir;
+  Form.SaveRoot = (fs::path(TB_BINARY_DIR) / "test-scratch" / "startup" / "saves").string() + "/";
   std::string Error;
   ASSERT_TRUE(Form.FormCreate(Error)) << Error;
   EXPECT_GT(Form.MDXImageList1.Items().Count(), 30);

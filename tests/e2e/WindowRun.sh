@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real game from its playable folder under Xvfb with a window manager, checks
 # that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
-# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4)
-# and checks that the program ends with status 0.
+# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4,
+# then Y to the exit question) and checks that the program ends with status 0 and writes
+# its save files.
 #   WindowRun.sh GAME_DIR OUT_DIR [DXPACK]   (OUT_DIR receives the screenshot window.png)
 # With DXPACK (the pack builder), the screenshot's left half must also be the menu backdrop
 # "MMB" of the built menu pack.
@@ -33,7 +34,16 @@ WM=$!
 # keeps the first placement simple.
 sleep 0.5
 
-cd "$GAME_DIR" || fail "no playable folder $GAME_DIR"
+[ -x "$GAME_DIR/tallowbrackles" ] || fail "no playable folder $GAME_DIR"
+# The run starts from the default options whatever a player saved (full screen would spoil
+# the window checks), and leaves the player's save files alone: it plays in a folder that
+# links to everything of the playable folder but its own, empty Data/Save.
+RUN_DIR="$OUT_DIR/run"
+rm -rf "$RUN_DIR"
+mkdir -p "$RUN_DIR/Data/Save"
+for F in "$GAME_DIR"/*; do [ "$(basename "$F")" = Data ] || ln -s "$F" "$RUN_DIR/"; done
+for F in "$GAME_DIR"/Data/*; do [ "$(basename "$F")" = Save ] || ln -s "$F" "$RUN_DIR/Data/"; done
+cd "$RUN_DIR" || fail "cannot make the run folder $RUN_DIR"
 ./tallowbrackles >"$OUT_DIR/game.log" 2>&1 &
 GAME=$!
 
@@ -86,7 +96,13 @@ wait_geometry 800x600 || fail "Alt+Enter again: window is ${WIDTH}x${HEIGHT}, no
 kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
 echo "e2e: full screen and back"
 
+# A close request asks "Exit the game?"; Y (held a moment: the game polls it) answers it.
 xdotool key --clearmodifiers alt+F4
+sleep 0.5
+kill -0 "$GAME" 2>/dev/null || fail "the program ended on the close request without asking"
+xdotool keydown y
+sleep 0.15
+xdotool keyup y
 for _ in $(seq 100); do
   kill -0 "$GAME" 2>/dev/null || break
   sleep 0.1
@@ -97,3 +113,9 @@ STATUS=$?
 kill "$WM" 2>/dev/null
 [ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/game.log")"
 echo "e2e: closed with status 0"
+
+# Shut-down saved the settings (a window again after the two switches) and the table.
+[ "$(sed -n 1p Data/Save/options 2>/dev/null)" = $'0\r' ] ||
+  fail "Data/Save/options was not written, or not in a window"
+[ "$(sed -n 1p Data/Save/hs 2>/dev/null)" = $'ANONYMOUS\r' ] || fail "Data/Save/hs was not written"
+echo "e2e: options and high scores saved"

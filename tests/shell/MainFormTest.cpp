@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/fake/FakePlatform.h"
@@ -9,6 +10,14 @@ namespace {
 
 constexpr int32_t VkReturn = 13;
 
+// Save files of this test only: never the player's in the playable folder.
+std::string ScratchSaveRoot() {
+  const std::filesystem::path D = std::filesystem::path(TB_BINARY_DIR) / "test-scratch" / "saves" /
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::filesystem::remove_all(D);
+  return D.string() + "/";
+}
+
 // A started game on the fake platform; the clock moves AutoAdvance ms at every read.
 struct TFormFixture {
   TFakePlatform P;
@@ -16,6 +25,7 @@ struct TFormFixture {
   explicit TFormFixture(int32_t Refresh = 60) {
     P.FakeWindow.Refresh = Refresh;
     Form.DataRoot = std::string(TB_BINARY_DIR) + "/game/";
+    Form.SaveRoot = ScratchSaveRoot();
     std::string Error;
     EXPECT_TRUE(Form.FormCreate(Error)) << Error;
   }
@@ -72,7 +82,7 @@ TEST(MainForm, StartsAWindowedDisplayAndPresentsFrames) {
   EXPECT_GE(F.P.FakeWindow.Centred, 1);
   EXPECT_EQ(F.Form.MDXDraw.Display().BitCount, 32);
   EXPECT_EQ(F.Form.MDXDraw.Options(), doWaitVBlank | doStretch | doCenter);
-  EXPECT_EQ(F.Form.Shell.ScreenKind, skNone);
+  EXPECT_EQ(F.Form.Shell.ScreenKind, skMainMenu);
   EXPECT_EQ(F.Form.Shell.RefreshRate, 60);
 
   F.Frames(3, 12);
@@ -80,7 +90,7 @@ TEST(MainForm, StartsAWindowedDisplayAndPresentsFrames) {
   const TPresentedPicture& Shown = F.P.FakeWindow.LastPresented;
   ASSERT_EQ(Shown.Width, 800);
   ASSERT_EQ(Shown.Height, 600);
-  // Between screens the frame shows the menu backdrop over the black fill.
+  // Left of the buttons the frame shows the menu backdrop over the black fill.
   const TDirectDrawSurface& Backdrop = F.Form.MDXImageList1.Items().Find("MMB").Picture.Pixels;
   EXPECT_EQ(Shown.Pixel(400, 300) & 0xFFFFFFu, Backdrop.Pixel(400, 300) & 0xFFFFFFu);
   EXPECT_FALSE(F.Form.MDXDraw.Canvas().Acquired());  // handed back every frame
@@ -119,7 +129,7 @@ TEST(MainForm, AltEnterSwitchesFullScreenAndBack) {
   F.Frames(1, 10);
   EXPECT_TRUE(F.P.FakeWindow.FullScreen);
   EXPECT_FALSE(F.P.FakeWindow.Bordered);
-  EXPECT_EQ(F.Form.FullScreenOption, 1);
+  EXPECT_TRUE(F.Form.Options.FullScreen);
   EXPECT_TRUE(F.Form.MDXDraw.Options() & doFlip);
   EXPECT_TRUE(F.Form.MDXDraw.ReadyToDraw());
   EXPECT_EQ(F.P.FakeWindow.Presents, 1);
@@ -144,7 +154,7 @@ TEST(MainForm, RefusedFullScreenStaysInAWindow) {
   F.P.FakeWindow.PushKey(TEventKind::KeyDown, VkReturn, ssAlt);
   F.Frames(2, 10);
   EXPECT_FALSE(F.P.FakeWindow.FullScreen);
-  EXPECT_EQ(F.Form.FullScreenOption, 0);
+  EXPECT_FALSE(F.Form.Options.FullScreen);
   EXPECT_TRUE(F.P.FakeWindow.Bordered);
   EXPECT_EQ(F.P.FakeWindow.Presents, 2);
 }
@@ -170,14 +180,15 @@ TEST(MainForm, MousePointerFollowsTheDisplayCounter) {
   }
 }
 
-TEST(MainForm, CloseRequestEndsTheProgram) {
+TEST(MainForm, CloseRequestAsksTheExitQuestion) {
   TFormFixture F;
   TPlatformEvent Close;
   Close.Kind = TEventKind::CloseRequest;
   F.P.FakeWindow.PushEvent(Close);
   F.Frames(1, 10);
-  EXPECT_TRUE(F.Form.Terminated());
-  EXPECT_EQ(F.P.FakeWindow.Presents, 0);
+  EXPECT_FALSE(F.Form.Terminated());
+  EXPECT_EQ(F.Form.Shell.DialogKind, dkExitGame);
+  EXPECT_EQ(F.P.FakeWindow.Presents, 1);
 }
 
 TEST(MainForm, NoDisplayIsReported) {

@@ -17,6 +17,14 @@ namespace {
 
 const fs::path kGame = fs::path(TB_BINARY_DIR) / "game";
 
+// Save files of this test only: never the player's in the playable folder.
+std::string ScratchSaveRoot() {
+  const fs::path D = fs::path(TB_BINARY_DIR) / "test-scratch" / "saves" /
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  fs::remove_all(D);
+  return D.string() + "/";
+}
+
 // A form started on the data of Dir (the playable folder unless a test builds its own).
 struct TCueForm {
   TFakePlatform P;
@@ -30,6 +38,7 @@ struct TCueForm {
     P.SetAudio(std::move(Device));
     Form = std::make_unique<TMForm>(P);
     Form->DataRoot = Dir.string() + "/";
+    Form->SaveRoot = ScratchSaveRoot();
     Started = Form->FormCreate(Error);
   }
 };
@@ -83,11 +92,11 @@ TEST(PlayCue, SoundOffLooksNothingUpSoundOnNamesTheMissingWave) {
   if (!PacksBuilt()) GTEST_SKIP() << "packs not built";
   TCueForm F;
   ASSERT_TRUE(F.Started) << F.Error;
-  F.Form->SoundOn = false;
+  F.Form->Options.SoundOn = false;
   EXPECT_NO_THROW(F.Form->PlayCue("NoSuchSound"));
   F.Form->PlayCue("Button");
   EXPECT_TRUE(F.Audio->Plays().empty());
-  F.Form->SoundOn = true;
+  F.Form->Options.SoundOn = true;
   try {
     F.Form->PlayCue("NoSuchSound");
     FAIL() << "no error";

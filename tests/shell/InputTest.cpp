@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "ShellFixture.h"
+
+TEST(BossKey, MatchesOnlyWithExactlyItsModifier) {
+  TShellFixture F;
+  F.FinishIntro();
+  ASSERT_EQ(F.Form.BossKeyName(), "ALT+F9");
+  const uint32_t Misses[] = {ssCtrl | ssAlt, 0, ssAlt | ssLeft, ssShift | ssAlt};
+  for (uint32_t Shift : Misses) {
+    F.KeyDown(VkF9, Shift);
+    F.Frame();
+    EXPECT_EQ(F.P.FakeWindow.Minimised, 0) << Shift;
+  }
+  F.KeyDown(VkF9, ssAlt);
+  F.Frame();
+  EXPECT_EQ(F.P.FakeWindow.Minimised, 1);
+}
+
+TEST(BossKey, InAGamePausesAndTheMusicComesBackAfterRestore) {
+  TShellFixture F;
+  F.FinishIntro();
+  F.Type(VkReturn);
+  F.Frame();
+  ASSERT_EQ(F.S().ScreenKind, skGame);
+  const size_t Loads = F.P.FakeMusic.Loaded.size();
+  const size_t Freed = F.P.FakeMusic.Freed.size();
+  F.KeyDown(VkF9, ssAlt);
+  TPlatformEvent Off;
+  Off.Kind = TEventKind::Deactivated;
+  F.P.FakeWindow.PushEvent(Off);
+  F.Frames(3);
+  EXPECT_EQ(F.S().DialogKind, dkPause);
+  EXPECT_EQ(F.P.FakeMusic.Freed.size(), Freed + 1);  // stopped
+  EXPECT_EQ(F.P.FakeMusic.Loaded.size(), Loads);     // not yet back
+  TPlatformEvent On;
+  On.Kind = TEventKind::Activated;
+  F.P.FakeWindow.PushEvent(On);
+  F.Frame();
+  EXPECT_FALSE(F.S().MusicRestartPending);
+  ASSERT_EQ(F.P.FakeMusic.Loaded.size(), Loads + 1);
+  EXPECT_NE(F.P.FakeMusic.Loaded.back().find("Race.xm"), std::string::npos);
+  EXPECT_EQ(F.S().DialogKind, dkPause);  // the game waits
+}
+
+TEST(BossKey, NameOfEveryModifierAndKey) {
+  TShellFixture F;
+  struct TCase {
+    uint8_t Shift;
+    uint16_t Key;
+    const char* Name;
+  };
+  const TCase Cases[] = {
+      {ssAlt, 120, "ALT+F9"},
+      {ssCtrl, 112, "CTRL+F1"},
+      {ssShift, 123, "SHIFT+F12"},
+      {0, 116, "F5"},
+      {0, 0, "?"},
+      {ssCtrl, 0, "CTRL+?"},
+      {ssAlt, 65, "ALT+?"},
+      {ssAlt | ssCtrl, 113, "ALT+F2"},
+  };
+  for (const TCase& C : Cases) {
+    F.Form.Options.BossShift = C.Shift;
+    F.Form.Options.BossKey = C.Key;
+    EXPECT_EQ(F.Form.BossKeyName(), C.Name);
+  }
+}
+
+TEST(BossKey, CaptureRules) {
+  TShellFixture F;
+  F.FinishIntro();
+  F.Tap(VkDown);  // options
+  F.Type(VkReturn);
+  F.Frame();
+  ASSERT_EQ(F.S().ScreenKind, skOptions);
+  F.Tap(VkUp);
+  F.Tap(VkUp);  // from Back (6) to the boss key (4)
+  ASSERT_EQ(F.S().HoveredButton, 4);
+  F.Type(VkReturn);
+  F.Frame();
+  ASSERT_TRUE(F.S().BossKeyCapture);
+  EXPECT_EQ(F.Form.BossKeyName(), "?");
+  // A letter leaves the key at none and the capture waits.
+  F.KeyDown('A');
+  F.Frame();
+  EXPECT_TRUE(F.S().BossKeyCapture);
+  EXPECT_EQ(F.Form.BossKeyName(), "?");
+  // Holding Ctrl shows it; Ctrl wins over Shift, and the F-key ends the capture.
+  F.KeyDown(VkControl, ssCtrl | ssShift);
+  F.Frame();
+  EXPECT_EQ(F.Form.BossKeyName(), "CTRL+?");
+  F.KeyDown(VkF5, ssCtrl | ssShift);
+  F.Frame();
+  EXPECT_FALSE(F.S().BossKeyCapture);
+  EXPECT_EQ(F.Form.BossKeyName(), "CTRL+F5");
+  // The F-key that ended the capture does not minimise the game.
+  EXPECT_EQ(F.P.FakeWindow.Minimised, 0);
+  EXPECT_TRUE(F.Drew("CTRL+F5"));
+
+  // Capture again, then move away with nothing captured: the key before comes back.
+  F.Type(VkReturn);
+  F.Frame();
+  ASSERT_TRUE(F.S().BossKeyCapture);
+  F.Tap(VkDown);
+  EXPECT_EQ(F.S().HoveredButton, 5);
+  F.Frame();
+  EXPECT_FALSE(F.S().BossKeyCapture);
+  EXPECT_EQ(F.Form.BossKeyName(), "CTRL+F5");
+}
+
+TEST(Input, FireKeysAndMouseAreHeldIndependently) {
+  TShellFixture F;
+  F.KeyDown(VkSpace);
+  F.KeyDown(VkControl, ssCtrl);
+  F.Frame();
+  EXPECT_TRUE(F.S().SpaceHeld);
+  EXPECT_TRUE(F.S().CtrlHeld);
+  F.KeyUp(VkSpace);
+  F.Frame();
+  EXPECT_FALSE(F.S().SpaceHeld);
+  EXPECT_TRUE(F.S().CtrlHeld);
+  TPlatformEvent Down;
+  Down.Kind = TEventKind::MouseDown;
+  F.P.FakeWindow.PushEvent(Down);
+  F.Frame();
+  EXPECT_TRUE(F.S().MouseHeld);
+}
+
+TEST(Input, AltEnterSwitchesTheDisplayOnEveryScreenAndPausesAGame) {
+  TShellFixture F;
+  F.FinishIntro();
+  F.KeyDown(VkReturn, ssAlt);
+  F.Frame();
+  EXPECT_TRUE(F.P.FakeWindow.FullScreen);
+  EXPECT_TRUE(F.Form.Options.FullScreen);
+  EXPECT_EQ(F.S().DialogKind, dkNone);
+  F.KeyDown(VkReturn, ssAlt);
+  F.Frame();
+  EXPECT_FALSE(F.P.FakeWindow.FullScreen);
+  F.Type(VkReturn);
+  F.Frame();
+  ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.KeyDown(VkReturn, ssAlt);
+  F.Frame();
+  EXPECT_TRUE(F.P.FakeWindow.FullScreen);
+  EXPECT_EQ(F.S().DialogKind, dkPause);
+}

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "game/Bonus.h"
 #include "game/GameState.h"
 #include "game/MyImageSprite.h"
 #include "game/Player.h"
 #include "game/Weapons.h"
+#include "shell/MainForm.h"
 
 namespace {
 
@@ -47,4 +49,17 @@ void ShowHudIcons(TGameState& Game) {
     Icon->ShowImage(Shown->Image);
     Icon->X = Shown->X;
   }
+}
+
+void DrawHud(TMForm& Form) {
+  TGameState& G = Form.GameState;
+  Form.SetTextStyle(6);
+  Form.DrawText(std::to_string(G.Level), KHudLevelX, KHudNumberY, true, true);
+  Form.SetTextStyle(7);
+  Form.DrawText(std::to_string(G.Score), KHudScoreX, KHudNumberY, true, true);
+  ShowHudIcons(G);
+}
+
+void TMForm::DrawHud() {
+  ::DrawHud(*this);
 }

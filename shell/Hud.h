@@ -18,3 +18,7 @@ constexpr int32_t KHudNumberY = 25;
 // the first held weapon of mega bomb, triple rocket, rocket, single gun, multi gun at its
 // place on the strip ("Null" at 267 for none). Changes no game state.
 void ShowHudIcons(TGameState& Game);
+// The level and the score in white (text styles 6 and 7), centred on their places of the
+// strip, then the icons. The numbers go on the surface after the frame's sprites, so they
+// stand over the strip.
+void DrawHud(TMForm& Form);

@@ -132,10 +132,14 @@ TEST_F(GameFlow, LevelOneNeedsExactlyTenKillsThroughDamage) {
   Tick();
   EXPECT_FALSE(G.MonsterUsed[EscaperSlot]);
   EXPECT_EQ(G.MonstersLeft, 1);
-  // A death without damage (the level's end, a direct blast) scores and counts nothing.
+  // One hit directly by the duck's mega bomb dies without points and does not count.
   const int32_t Score = G.Score;
-  NewMonster().Die();
+  TMonster& Bombed = NewMonster();
+  // Within 300 pixels of the duck, before the bomb goes off on its own.
+  Bombed.X = 200;
+  AddBullet(Game, Trunc(Bombed.X), Trunc(Bombed.Y), 9, 0, 0, bkMegaBomb, bsPlayer, false);
   Tick();
+  EXPECT_TRUE(Bombed.Dying);
   EXPECT_EQ(G.MonstersLeft, 1);
   EXPECT_EQ(G.Score, Score);
   EXPECT_FALSE(G.LevelEnding);

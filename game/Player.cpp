@@ -152,8 +152,7 @@ void TPlayer::HeroFire() {
   HeroFireDelay = 200;
 }
 
-// ---- Moving
-// -----------------------------------------------------------------------------
+// ---- Moving ---------------------------------------------------------------------------------
 
 void TPlayer::MoveSelf(int32_t Ticks) {
   TMyImageSprite::MoveSelf(Ticks);
@@ -314,8 +313,7 @@ void TPlayer::SteerByMouse() {
   Ctx.GetCursorPos(G.LastCursorX, G.LastCursorY);
 }
 
-// ---- Contacts
-// ---------------------------------------------------------------------------
+// ---- Contacts -------------------------------------------------------------------------------
 
 void TPlayer::CollideWith(TSprite& Other, bool&) {
   if (auto* Hunter = dynamic_cast<TGroundGun*>(&Other)) {
@@ -363,8 +361,7 @@ void TPlayer::TakeBonus(TBonus& Bonus) {
   Bonus.Taken = true;
 }
 
-// ---- Drawing
-// ----------------------------------------------------------------------------
+// ---- Drawing --------------------------------------------------------------------------------
 
 void TPlayer::DrawSelf() {
   TMyImageSprite::DrawSelf();
@@ -382,8 +379,7 @@ void TPlayer::DrawSelf() {
   }
 }
 
-// ---- Hit tests
-// --------------------------------------------------------------------------
+// ---- Hit tests ------------------------------------------------------------------------------
 
 bool PointInQuad(TPointD P, TPointD A, TPointD B, TPointD C, TPointD D) {
   const TPointD Corners[4] = {A, B, C, D};

@@ -137,3 +137,41 @@ TEST(ObjectTables, OnlyThePlayersMegaBombsGoWithALostLife) {
   EXPECT_TRUE(G.State.BulletUsed[3]);
   EXPECT_FALSE(G.State.BulletUsed[4]);
 }
+
+TEST(GameState, ResetKeepsOnlyWhatOutlivesAGame) {
+  TGameState S;
+  S.Score = 500;
+  S.Lives = 1;
+  S.Level = 4;
+  S.BulletUsed[3] = true;
+  S.MonstersLeft = 7;
+  S.HunterTimer = 11;
+  S.MonsterTimer = 22;
+  S.BonusTimer = 33;
+  S.LastCursorX = 44;
+  S.LastCursorY = 55;
+  S.Reset();
+  EXPECT_EQ(S.Score, 0);
+  EXPECT_EQ(S.Lives, 0);
+  EXPECT_EQ(S.Level, 0);
+  EXPECT_FALSE(S.BulletUsed[3]);
+  EXPECT_EQ(S.MonstersLeft, 0);
+  EXPECT_EQ(S.HunterTimer, 11);
+  EXPECT_EQ(S.MonsterTimer, 22);
+  EXPECT_EQ(S.BonusTimer, 33);
+  EXPECT_EQ(S.LastCursorX, 44);
+  EXPECT_EQ(S.LastCursorY, 55);
+}
+
+TEST(GameState, TwoGamesSideBySideDoNotTouchEachOther) {
+  TDuckGame A(1), B(1);
+  A.Alive();
+  B.Alive();
+  A.P.TakeSlot(0);
+  A.P.FireHeld = true;
+  A.Step(30);
+  B.Step(30);
+  EXPECT_GT(A.LiveBullets(), 0);
+  EXPECT_EQ(B.LiveBullets(), 0);
+  EXPECT_EQ(B.G.CueCount("Laser"), 0);
+}

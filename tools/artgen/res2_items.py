@@ -59,11 +59,13 @@ def mega_bomb(s, x, y, w, h, body, ow=OUTLINE):
 # ---------------------------------------------------------------- bullets
 
 def gun_bullet(path):
-    # Points right; the game turns it along its flight.
-    s = Svg(18, 6)
-    s.path(rrect(0.8, 0.8, 16.4, 4.4, 2.2), "red", "outline", 1.6)
-    s.path(rrect(10.5, 1.5, 5.5, 3, 1.5), "gold-light")
-    s.line([(3, 2.4), (10, 2.4)], "red-light", 1.1)
+    # A round pellet in a short glow: it reads the same at every turn, so the hunters' shots,
+    # drawn 45 degrees past their flight, still look like they fly where they go. The box is
+    # square and the pellet fills it, so what the player sees is what hits.
+    s = Svg(10, 10)
+    s.path(circle(5, 5, 4.7), "red-light")
+    s.path(circle(5, 5, 3.1), "red", "outline", 1.4)
+    s.path(circle(4.3, 4.3, 1.3), "gold-light")
     s.save(path)
 
 

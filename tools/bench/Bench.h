@@ -65,3 +65,4 @@ inline void PrintRatio(const char* What, double Ratio, const char* Target = null
 // Section lists of the files of this folder.
 void AddDrawSections(std::vector<TBenchSection>& Sections);
 void AddSoundSections(std::vector<TBenchSection>& Sections);
+void AddPlaySceneSections(std::vector<TBenchSection>& Sections);

@@ -12,6 +12,7 @@ std::vector<TBenchSection> AllSections() {
   std::vector<TBenchSection> Sections;
   AddDrawSections(Sections);
   AddSoundSections(Sections);
+  AddPlaySceneSections(Sections);
   return Sections;
 }
 

@@ -148,3 +148,38 @@ TEST(Input, AltEnterSwitchesTheDisplayOnEveryScreenAndPausesAGame) {
   EXPECT_TRUE(F.P.FakeWindow.FullScreen);
   EXPECT_EQ(F.S().DialogKind, dkPause);
 }
+
+TEST(ButtonCue, OncePerHighlightChangeAndNeverDuringTheFadeIn) {
+  TShellFixture F(85, true);
+  // During the fade-in the mouse moves the highlight silently.
+  F.Hover(3);
+  F.Frames(3);
+  EXPECT_EQ(F.S().HoveredButton, 3);
+  EXPECT_EQ(F.TakeCues(), 0u);
+  F.FinishIntro();
+  F.TakeCues();
+  // A key: once, in the frame that moves the highlight.
+  F.Tap(VkDown);
+  EXPECT_EQ(F.TakeCues(), 1u);
+  F.Frames(3);
+  EXPECT_EQ(F.TakeCues(), 0u);
+  // The mouse: once from the move itself, not again in the frame.
+  F.Hover(6);
+  F.Frames(2);
+  EXPECT_EQ(F.S().HoveredButton, 6);
+  EXPECT_EQ(F.TakeCues(), 1u);
+}
+
+TEST(ButtonCue, SoundRowClicksBeforeItChangesTheSetting) {
+  TShellFixture F(85, true);
+  F.FinishIntro();
+  F.Form.PressButton(2);  // options, Back hovered
+  F.Frame();
+  F.TakeCues();
+  F.Form.PressButton(3);  // sound off: the click still sounds
+  EXPECT_FALSE(F.Form.Options.SoundOn);
+  EXPECT_EQ(F.TakeCues(), 1u);
+  F.Form.PressButton(3);  // sound on: silent, the click came before the change
+  EXPECT_TRUE(F.Form.Options.SoundOn);
+  EXPECT_EQ(F.TakeCues(), 0u);
+}

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
@@ -25,11 +27,16 @@ constexpr int32_t VkF9 = 120;
 
 struct TShellFixture {
   TFakePlatform P;
-  TMForm Form{P};
+  // With Audible, the sound device is the offline mixer, which records every cue played.
+  TFakeAudio* Audio = nullptr;
+  bool AudibleDevice = false;
+  std::unique_ptr<TMForm> FormOwner;
+  TMForm& Form;
   std::filesystem::path SaveDir;
 
   // Refresh 85 and 11 ms frames: FrameMs is 11, as the game is tuned.
-  explicit TShellFixture(int32_t Refresh = 85) {
+  explicit TShellFixture(int32_t Refresh = 85, bool Audible = false)
+      : AudibleDevice(Audible), FormOwner(MakeForm()), Form(*FormOwner) {
     P.FakeWindow.Refresh = Refresh;
     Form.DataRoot = std::string(TB_BINARY_DIR) + "/game/";
     const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -42,7 +49,22 @@ struct TShellFixture {
     EXPECT_TRUE(Form.FormCreate(Error)) << Error;
   }
 
+  std::unique_ptr<TMForm> MakeForm() {
+    if (AudibleDevice) {
+      auto Device = std::make_unique<TFakeAudio>();
+      Audio = Device.get();
+      P.SetAudio(std::move(Device));
+    }
+    return std::make_unique<TMForm>(P);
+  }
+
   TShellState& S() { return Form.Shell; }
+  // Cues started since the last look (the shell's only sounds are cues).
+  size_t TakeCues() {
+    const size_t N = Audio->Plays().size();
+    Audio->ClearPlays();
+    return N;
+  }
 
   // One frame; the texts it drew are in Drawn afterwards.
   void Frame(uint32_t Ms = 11) {

@@ -5,19 +5,13 @@
 
 namespace {
 
-// Frames until the level banner that opens every level has closed.
-void WaitOutLevelBanner(TShellFixture& F) {
-  for (int32_t I = 0; I < 400 && F.S().DialogKind == dkLevel; ++I) F.Frame();
-  ASSERT_EQ(F.S().DialogKind, dkNone);
-}
-
 // A game started from the menu, running past its first banner.
 void StartPlaying(TShellFixture& F) {
   F.FinishIntro();
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
-  WaitOutLevelBanner(F);
+  F.WaitOutLevelBanner();
 }
 
 }  // namespace
@@ -89,7 +83,7 @@ TEST(Dialogs, NoRestoresTheHighlightAndYesOfExitToMenuActsInTheSameFrame) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
-  WaitOutLevelBanner(F);
+  F.WaitOutLevelBanner();
   F.Form.GameState.Score = 9999;
   F.Form.FormCloseQuery(CanClose);
   ASSERT_EQ(F.S().DialogKind, dkExitToMenu);

@@ -23,7 +23,7 @@ TEST(BossKey, InAGamePausesAndTheMusicComesBackAfterRestore) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
-  for (int32_t I = 0; I < 400 && F.S().DialogKind == dkLevel; ++I) F.Frame();  // the banner
+  F.WaitOutLevelBanner();
   const size_t Loads = F.P.FakeMusic.Loaded.size();
   const size_t Freed = F.P.FakeMusic.Freed.size();
   F.KeyDown(VkF9, ssAlt);
@@ -142,7 +142,7 @@ TEST(Input, AltEnterSwitchesTheDisplayOnEveryScreenAndPausesAGame) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
-  for (int32_t I = 0; I < 400 && F.S().DialogKind == dkLevel; ++I) F.Frame();  // the banner
+  F.WaitOutLevelBanner();
   F.KeyDown(VkReturn, ssAlt);
   F.Frame();
   EXPECT_TRUE(F.P.FakeWindow.FullScreen);

@@ -103,7 +103,7 @@ TEST(MainMenu, ClickBeforeAnyHoverStartsAGameWithoutLeavingFireHeld) {
   EXPECT_FALSE(F.S().MouseHeld);
   EXPECT_LT(F.P.FakeWindow.CursorCounter, 0);  // pointer hidden during play
   EXPECT_NE(F.P.FakeMusic.Loaded.back().find("Race.xm"), std::string::npos);
-  for (int32_t I = 0; I < 400 && F.S().DialogKind == dkLevel; ++I) F.Frame();  // the banner
+  F.WaitOutLevelBanner();
   // The buttons are gone: a click during play does nothing.
   F.Click();
   F.Frame();

@@ -16,8 +16,7 @@ void StartPlaying(TShellFixture& F) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
-  for (int32_t I = 0; I < 400 && F.S().DialogKind == dkLevel; ++I) F.Frame();
-  ASSERT_EQ(F.S().DialogKind, dkNone);
+  F.WaitOutLevelBanner();
 }
 
 uint32_t PixelAt(TShellFixture& F, int32_t X, int32_t Y) {
@@ -165,6 +164,28 @@ TEST(Play, ArrowKeysSteerTheDuckAndSpaceFires) {
   F.KeyUp(VkSpace);
   F.Frames(2);
   EXPECT_FALSE(P.FireHeld);
+}
+
+TEST(Play, AJoystickSteersAndItsFirstButtonsFire) {
+  TShellFixture F;
+  F.P.FakeJoystick.Present = true;
+  F.P.FakeJoystick.Caps.NumButtons = 8;
+  F.Form.MDXInput.Initialize();
+  StartPlaying(F);
+  const TPlayer& P = *F.Form.GameState.Player;
+  const double Y = P.Y;
+  F.P.FakeJoystick.Position.Y = 65535;  // stick down
+  F.Frames(10);
+  F.P.FakeJoystick.Position.Y = 32767;
+  EXPECT_GT(P.Y, Y);
+  for (const uint32_t Button : {0u, 3u}) {
+    F.P.FakeJoystick.Position.Buttons = 1u << Button;
+    F.Frames(2);
+    EXPECT_TRUE(P.FireHeld) << "button " << Button + 1;
+    F.P.FakeJoystick.Position.Buttons = 0;
+    F.Frames(2);
+    EXPECT_FALSE(P.FireHeld);
+  }
 }
 
 }  // namespace

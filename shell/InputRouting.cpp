@@ -48,6 +48,12 @@ void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
   }
   if (Key == KVkControl) Shell.CtrlHeld = true;
   if (Key == KVkSpace) Shell.SpaceHeld = true;
+  // F12 alone takes a screenshot, unless it is the boss key or being captured as one.
+  if (Key == KVkF12 && !ScreenshotKeyHeld && (Shift & (ssShift | ssAlt | ssCtrl)) == 0 &&
+      !Shell.BossKeyCapture && !(Options.BossKey == KVkF12 && Options.BossShift == 0)) {
+    ScreenshotKeyHeld = true;
+    TakeScreenshot();
+  }
   // Alt+Enter switches between window and full screen on every screen; a game pauses.
   if ((Shift & ssAlt) && Key == KVkReturn) {
     Options.FullScreen = !Options.FullScreen;
@@ -60,6 +66,7 @@ void TMForm::FormKeyUp(int32_t Key, uint32_t Shift) {
   if (Shell.BossKeyCapture) FormKeyBoss(Key, Shift, false);
   if (Key == KVkControl) Shell.CtrlHeld = false;
   if (Key == KVkSpace) Shell.SpaceHeld = false;
+  if (Key == KVkF12) ScreenshotKeyHeld = false;
 }
 
 void TMForm::FormKeyPress(uint8_t Ch) {

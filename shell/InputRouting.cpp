@@ -36,6 +36,9 @@ void TMForm::ReadInput() {
   Shell.YesPressed = Edge(S, InputButton(7), KeyLast.Yes);
   Shell.NoPressed = Edge(S, InputButton(8), KeyLast.No);
   Shell.EscapePressed = Edge(S, InputButton(9), KeyLast.Escape);
+  // A game controller's confirm button acts as Enter does: on the highlighted button.
+  if (Edge(S, InputButton(KJoystickConfirmBit + 1), KeyLast.Confirm))
+    PressButton(Shell.HoveredButton);
 }
 
 void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {

@@ -282,6 +282,7 @@ class TMForm final : public TDXForm, public IGameContext {
   struct TKeyLast {
     bool Up = false, Down = false, Left = false, Right = false;
     bool Pause = false, Yes = false, No = false, Escape = false;
+    bool Confirm = false;  // a game controller's A: presses the highlighted button
   } KeyLast;
 
  private:

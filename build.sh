@@ -9,7 +9,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core fonts-comic-neue
-  libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev
+  libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev zlib1g-dev
   libgtest-dev libgmock-dev
   xvfb xauth openbox xdotool x11-utils imagemagick sox
 )

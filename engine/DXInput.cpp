@@ -93,8 +93,13 @@ void TDXInput::UpdateJoystick() {
   J.FX = J.FY = J.FZ = 0;
   J.FButtons = 0;
   J.FStates.Clear();
-  if (!J.FInitialized || InBackground()) return;
+  if (!J.Enabled || J.ID < 0 || InBackground()) return;
   IJoystick& Device = FPlatform.Joystick();
+  if (!J.FInitialized) {
+    // None at start: one plugged in later is taken up as soon as the system reports it.
+    if (J.ID >= Device.Count() || !Device.Open(J.ID, J.FCaps)) return;
+    J.FInitialized = true;
+  }
   TJoystickPosition Pos;
   if (!Device.Read(Pos)) {
     // Lost (unplugged, or the system took it): open it again and try once more.

@@ -34,12 +34,12 @@ enum class TEventKind {
   CloseRequest,  // the user asked the window to close (title bar, Alt+F4, window manager)
   KeyDown,       // Key = virtual-key code, Repeat set for auto-repeat
   KeyUp,
-  Char,          // Char = 8-bit character; Backspace arrives as 8 and Enter as 13
-  MouseMove,     // X, Y in back-surface pixels
-  MouseDown,     // Button: 0 left, 1 right, 2 middle
+  Char,       // Char = 8-bit character; Backspace arrives as 8 and Enter as 13
+  MouseMove,  // X, Y in back-surface pixels
+  MouseDown,  // Button: 0 left, 1 right, 2 middle
   MouseUp,
-  Click,         // a press and release of the left button over the window (Clicks 2: double)
-  Activated,     // the window became the foreground window
+  Click,      // a press and release of the left button over the window (Clicks 2: double)
+  Activated,  // the window became the foreground window
   Deactivated,
   Minimised,
   Restored,
@@ -76,8 +76,8 @@ class IWindowSystem {
   virtual ~IWindowSystem() = default;
   // Creates the one main window, hidden-border-free decisions are made later.
   // On failure answers false and says why in Error ("no display: ...").
-  virtual bool CreateMainWindow(const std::string& Title, int32_t ClientWidth,
-                                int32_t ClientHeight, std::string& Error) = 0;
+  virtual bool CreateMainWindow(const std::string& Title, int32_t ClientWidth, int32_t ClientHeight,
+                                std::string& Error) = 0;
   virtual void SetBordered(bool Bordered) = 0;
   // Desktop full screen; the 800 x 600 picture is scaled with kept 4:3 aspect.
   virtual bool SetFullScreen(bool On) = 0;
@@ -102,8 +102,8 @@ class IWindowSystem {
   }
   virtual std::vector<TDisplayMode> DisplayModes() = 0;
   // Shows one XRGB8888 picture in the window (or full screen).
-  virtual bool Present(const uint32_t* Pixels, int32_t Width, int32_t Height,
-                       int32_t PitchBytes, bool WaitVBlank) = 0;
+  virtual bool Present(const uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
+                       bool WaitVBlank) = 0;
   virtual bool PollEvent(TPlatformEvent& Event) = 0;
   // A message box owned by the main window (or free-standing when there is none).
   virtual void ShowMessage(const std::string& Title, const std::string& Text) = 0;
@@ -136,6 +136,11 @@ struct TJoystickPosition {
   uint32_t X = 0, Y = 0, Z = 0;
   uint32_t Buttons = 0;  // bit i = button i down
 };
+
+// A game controller is read as a joystick: stick and d-pad on X and Y, its face and menu
+// buttons on fixed button bits (see platform/PadMapping.h). This bit means "press the
+// highlighted button", as Enter does; no plain joystick has that many buttons.
+constexpr int32_t KJoystickConfirmBit = 26;
 
 class IJoystick {
  public:

@@ -36,6 +36,9 @@ void TMForm::ReadInput() {
   Shell.YesPressed = Edge(S, InputButton(7), KeyLast.Yes);
   Shell.NoPressed = Edge(S, InputButton(8), KeyLast.No);
   Shell.EscapePressed = Edge(S, InputButton(9), KeyLast.Escape);
+  // A game controller's confirm button acts as Enter does: on the highlighted button.
+  if (Edge(S, InputButton(KJoystickConfirmBit + 1), KeyLast.Confirm))
+    PressButton(Shell.HoveredButton);
 }
 
 void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
@@ -48,6 +51,12 @@ void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
   }
   if (Key == KVkControl) Shell.CtrlHeld = true;
   if (Key == KVkSpace) Shell.SpaceHeld = true;
+  // F12 alone takes a screenshot, unless it is the boss key or being captured as one.
+  if (Key == KVkF12 && !ScreenshotKeyHeld && (Shift & (ssShift | ssAlt | ssCtrl)) == 0 &&
+      !Shell.BossKeyCapture && !(Options.BossKey == KVkF12 && Options.BossShift == 0)) {
+    ScreenshotKeyHeld = true;
+    TakeScreenshot();
+  }
   // Alt+Enter switches between window and full screen on every screen; a game pauses.
   if ((Shift & ssAlt) && Key == KVkReturn) {
     Options.FullScreen = !Options.FullScreen;
@@ -60,6 +69,7 @@ void TMForm::FormKeyUp(int32_t Key, uint32_t Shift) {
   if (Shell.BossKeyCapture) FormKeyBoss(Key, Shift, false);
   if (Key == KVkControl) Shell.CtrlHeld = false;
   if (Key == KVkSpace) Shell.SpaceHeld = false;
+  if (Key == KVkF12) ScreenshotKeyHeld = false;
 }
 
 void TMForm::FormKeyPress(uint8_t Ch) {

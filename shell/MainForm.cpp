@@ -167,6 +167,9 @@ void TMForm::HandleEvent(const TPlatformEvent& Event) {
       MDXTimer.ApplicationActivated();
       break;
     case TEventKind::Deactivated:
+      // A game in play pauses, so the player comes back to the pause banner, not to a
+      // duck that flew on unseen for the frames before the timer stopped.
+      if (Shell.ScreenKind == skGame) OpenDialog(dkPause);
       MDXTimer.ApplicationDeactivated();
       break;
     case TEventKind::KeyDown:

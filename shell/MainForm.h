@@ -273,10 +273,18 @@ class TMForm final : public TDXForm, public IGameContext {
   // text beside it. False when something was not saved.
   bool SaveGameFiles();
 
+  // F12 (Screenshot.cpp): the picture last shown, as a time-stamped PNG in the save root's
+  // Data/Screenshots/ (made when missing), with the "Button" cue. Answers the file written,
+  // empty when nothing could be.
+  std::string TakeScreenshot();
+  // Held F12 takes one screenshot, not one per auto-repeat.
+  bool ScreenshotKeyHeld = false;
+
   // The companions of the key edges: whether each state was down in the previous frame.
   struct TKeyLast {
     bool Up = false, Down = false, Left = false, Right = false;
     bool Pause = false, Yes = false, No = false, Escape = false;
+    bool Confirm = false;  // a game controller's A: presses the highlighted button
   } KeyLast;
 
  private:

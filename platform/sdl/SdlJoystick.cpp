@@ -2,23 +2,31 @@
 
 #include <SDL.h>
 
+#include "platform/PadMapping.h"
+
 TSdlJoystick::~TSdlJoystick() {
   Close();
-  if (FAvailable) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  if (FAvailable) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 bool TSdlJoystick::Start() {
   if (!FStarted) {
     FStarted = true;
-    FAvailable = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
-    // Polled once per frame; no joystick events in the window's queue.
-    if (FAvailable) SDL_JoystickEventState(SDL_IGNORE);
+    // The controller subsystem brings the joystick one with it.
+    FAvailable = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    // Polled once per frame; no joystick or controller events in the window's queue.
+    if (FAvailable) {
+      SDL_JoystickEventState(SDL_IGNORE);
+      SDL_GameControllerEventState(SDL_IGNORE);
+    }
   }
   return FAvailable;
 }
 
 int32_t TSdlJoystick::Count() {
   if (!Start()) return 0;
+  // The update also runs SDL's device detection: a pad plugged in since is counted.
+  SDL_JoystickUpdate();
   const int N = SDL_NumJoysticks();
   return N > 0 ? N : 0;
 }
@@ -26,9 +34,17 @@ int32_t TSdlJoystick::Count() {
 bool TSdlJoystick::Open(int32_t Index, TJoystickCaps& Caps) {
   Close();
   if (Index < 0 || Index >= Count()) return false;
+  Caps = TJoystickCaps{};
+  if (SDL_IsGameController(Index)) {
+    FPad = SDL_GameControllerOpen(Index);
+    if (FPad) {
+      Caps.NumButtons = KPadButtonCount;
+      return true;
+    }
+    // A mapping SDL cannot apply: read it as a plain joystick instead.
+  }
   FStick = SDL_JoystickOpen(Index);
   if (!FStick) return false;
-  Caps = TJoystickCaps{};
   Caps.NumButtons = SDL_JoystickNumButtons(FStick);
   if (Caps.NumButtons < 0) Caps.NumButtons = 0;
   if (Caps.NumButtons > 32) Caps.NumButtons = 32;
@@ -36,6 +52,28 @@ bool TSdlJoystick::Open(int32_t Index, TJoystickCaps& Caps) {
 }
 
 bool TSdlJoystick::Read(TJoystickPosition& Position) {
+  if (FPad) {
+    SDL_GameControllerUpdate();
+    if (!SDL_GameControllerGetAttached(FPad)) return false;
+    auto Button = [this](SDL_GameControllerButton B) {
+      return SDL_GameControllerGetButton(FPad, B) != 0;
+    };
+    TPadReading R;
+    R.LeftX = SDL_GameControllerGetAxis(FPad, SDL_CONTROLLER_AXIS_LEFTX);
+    R.LeftY = SDL_GameControllerGetAxis(FPad, SDL_CONTROLLER_AXIS_LEFTY);
+    R.DpadUp = Button(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    R.DpadDown = Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    R.DpadLeft = Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    R.DpadRight = Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    R.A = Button(SDL_CONTROLLER_BUTTON_A);
+    R.B = Button(SDL_CONTROLLER_BUTTON_B);
+    R.X = Button(SDL_CONTROLLER_BUTTON_X);
+    R.Y = Button(SDL_CONTROLLER_BUTTON_Y);
+    R.Back = Button(SDL_CONTROLLER_BUTTON_BACK);
+    R.Start = Button(SDL_CONTROLLER_BUTTON_START);
+    Position = PadPosition(R);
+    return true;
+  }
   if (!FStick) return false;
   SDL_JoystickUpdate();
   if (!SDL_JoystickGetAttached(FStick)) return false;
@@ -56,6 +94,8 @@ bool TSdlJoystick::Read(TJoystickPosition& Position) {
 }
 
 void TSdlJoystick::Close() {
+  if (FPad) SDL_GameControllerClose(FPad);
   if (FStick) SDL_JoystickClose(FStick);
+  FPad = nullptr;
   FStick = nullptr;
 }

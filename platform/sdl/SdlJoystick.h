@@ -1,10 +1,14 @@
 #pragma once
-// The first joysticks SDL finds, read by polling. Axes are reported on 0 .. 65535 like the
-// system joystick calls; the input states convert them with range and dead zone.
+// The joysticks and game controllers SDL finds, read by polling. Axes are reported on
+// 0 .. 65535 like the system joystick calls; the input states convert them with range and
+// dead zone. A device SDL knows as a game controller is read through its standard layout
+// (PadMapping.h); any other as a plain joystick. Devices may come and go while the game
+// runs: Count() looks for newly plugged ones, Read() fails once the open one is gone.
 
 #include "platform/Platform.h"
 
 struct _SDL_Joystick;
+struct _SDL_GameController;
 
 class TSdlJoystick final : public IJoystick {
  public:
@@ -19,4 +23,5 @@ class TSdlJoystick final : public IJoystick {
   bool FStarted = false;
   bool FAvailable = false;
   _SDL_Joystick* FStick = nullptr;
+  _SDL_GameController* FPad = nullptr;
 };

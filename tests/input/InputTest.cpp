@@ -166,3 +166,38 @@ TEST(InputJoystick, NoJoystickIsNotAnError) {
   Input.Update();
   EXPECT_EQ(P.FakeJoystick.Reads, 0);
 }
+
+TEST(InputJoystick, PluggedInLaterUnpluggedAndBackAgain) {
+  TFakePlatform P;
+  P.FakeJoystick.Caps.NumButtons = 4;
+  TDXInput Input(P);
+  Input.Initialize();
+  EXPECT_FALSE(Input.Joystick.Initialized());
+  P.FakeJoystick.Present = true;  // plugged in while the game runs
+  P.FakeJoystick.Position = {0, 32767, 32767, 0b1};
+  Input.Update();
+  EXPECT_TRUE(Input.Joystick.Initialized());
+  EXPECT_EQ(Input.States, (TDXInputStates{isLeft, InputButton(1)}));
+  P.FakeJoystick.Present = false;  // pulled out: the device is gone, states released
+  P.FakeJoystick.Opened = false;
+  Input.Update();
+  EXPECT_TRUE(Input.States.Empty());
+  P.FakeJoystick.Present = true;  // and back
+  P.FakeJoystick.Position = {65535, 32767, 32767, 0};
+  Input.Update();
+  EXPECT_EQ(Input.States, (TDXInputStates{isRight}));
+}
+
+TEST(InputJoystick, DisabledOrNegativeIdNeverLooksForOne) {
+  for (bool Disabled : {true, false}) {
+    TFakePlatform P;
+    TDXInput Input(P);
+    Input.Joystick.Enabled = !Disabled;
+    Input.Joystick.ID = Disabled ? 0 : -1;
+    Input.Initialize();
+    P.FakeJoystick.Present = true;
+    Input.Update();
+    EXPECT_FALSE(Input.Joystick.Initialized());
+    EXPECT_FALSE(P.FakeJoystick.Opened);
+  }
+}

@@ -183,3 +183,36 @@ TEST(ButtonCue, SoundRowClicksBeforeItChangesTheSetting) {
   EXPECT_TRUE(F.Form.Options.SoundOn);
   EXPECT_EQ(F.TakeCues(), 0u);
 }
+
+// A game controller as the platform presents it: stick and d-pad on X and Y, A on the fire
+// and confirm bits, Start on the pause state, B on No and Escape.
+TEST(GameController, DrivesTheMenusAndPausesAGame) {
+  TShellFixture F;
+  F.FinishIntro();
+  TFakeJoystick& Pad = F.P.FakeJoystick;
+  Pad.Caps.NumButtons = KJoystickConfirmBit + 1;
+  Pad.Present = true;  // plugged in after start-up
+  auto Hold = [&](uint32_t X, uint32_t Y, uint32_t Buttons) {
+    Pad.Position = {X, Y, 32767, Buttons};
+    F.Frame();
+    Pad.Position = {32767, 32767, 32767, 0};
+    F.Frame();
+  };
+  const uint32_t A = 1u | (1u << KJoystickConfirmBit), Start = 1u << 5, B = (1u << 7) | (1u << 8);
+  ASSERT_EQ(F.S().HoveredButton, 1);
+  Hold(32767, 65535, 0);  // down
+  EXPECT_EQ(F.S().HoveredButton, 2);
+  Hold(32767, 0, 0);  // up
+  EXPECT_EQ(F.S().HoveredButton, 1);
+  Hold(32767, 32767, B);  // back on the main menu: the exit question, No preselected
+  ASSERT_EQ(F.S().DialogKind, dkExitGame);
+  Hold(32767, 32767, A);  // A on No
+  EXPECT_EQ(F.S().DialogKind, dkNone);
+  EXPECT_FALSE(F.Form.Terminated());
+  Hold(32767, 32767, A);  // A on Play
+  ASSERT_EQ(F.S().ScreenKind, skGame);
+  Hold(32767, 32767, Start);
+  EXPECT_EQ(F.S().DialogKind, dkPause);
+  Hold(32767, 32767, Start);
+  EXPECT_EQ(F.S().DialogKind, dkNone);
+}

@@ -1,9 +1,11 @@
 // dxpack: the pack builder. See Usage() for the commands.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/dxpack/Commands.h"
+#include "tools/dxpack/Icon.h"
 
 namespace {
 
@@ -14,7 +16,9 @@ int Usage() {
                "  dxpack list PACK                one line per item\n"
                "  dxpack extract PACK DIR         each picture as NAME.png, sound as NAME.wav\n"
                "  dxpack sheet PACK OUT.png       contact sheet of every item\n"
-               "  dxpack render PALETTE SVG OUT.png   rasterise one source for preview\n");
+               "  dxpack render PALETTE SVG OUT.png   rasterise one source for preview\n"
+               "  dxpack icon PALETTE SVG OUT.png SIZE  render an icon, transparency kept\n"
+               "  dxpack icon PALETTE SVG OUT.svg       the icon source, colours resolved\n");
   return 2;
 }
 
@@ -39,6 +43,10 @@ int main(int Argc, char** Argv) {
     Ok = dxpack::CommandSheet(Args[0], Args[1], Error);
   } else if (Cmd == "render" && Args.size() == 3) {
     Ok = dxpack::CommandRender(Args[0], Args[1], Args[2], Error);
+  } else if (Cmd == "icon" && (Args.size() == 3 || Args.size() == 4)) {
+    const int32_t Size = Args.size() == 4 ? std::atoi(Args[3].c_str()) : 0;
+    if (Args.size() == 4 && Size <= 0) return Usage();
+    Ok = dxpack::CommandIcon(Args[0], Args[1], Args[2], Size, Error);
   } else {
     return Usage();
   }

@@ -1,5 +1,7 @@
 #include "engine/DXStream.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -288,17 +290,26 @@ std::vector<uint8_t> ReadWholeFile(const std::string& FileName) {
   std::FILE* F = std::fopen(FileName.c_str(), "rb");
   if (F == nullptr)
     throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+  // A pack is read in one call into a buffer of its size, not in small pieces appended to
+  // a growing one. The size is only a hint: a file that is not a regular file, or that
+  // changes under us, is read on to its end all the same.
   std::vector<uint8_t> Bytes;
-  uint8_t Buffer[65536];
+  struct stat Info {};
+  if (fstat(fileno(F), &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0)
+    Bytes.resize(static_cast<size_t>(Info.st_size) + 1);  // + 1 to see the end in one call
+  else
+    Bytes.resize(65536);
+  size_t Have = 0;
   for (;;) {
-    const size_t N = std::fread(Buffer, 1, sizeof Buffer, F);
-    Bytes.insert(Bytes.end(), Buffer, Buffer + N);
-    if (N < sizeof Buffer) break;
+    Have += std::fread(Bytes.data() + Have, 1, Bytes.size() - Have, F);
+    if (Have < Bytes.size()) break;
+    Bytes.resize(Bytes.size() * 2);
   }
   const bool Failed = std::ferror(F) != 0;
   const int Error = errno;
   std::fclose(F);
   if (Failed) throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(Error));
+  Bytes.resize(Have);
   return Bytes;
 }
 

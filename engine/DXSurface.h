@@ -5,7 +5,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+// Allocator whose value-less construction leaves the element uninitialized, so that a
+// buffer about to be overwritten whole is not cleared first.
+template <typename T>
+class TDefaultInitAllocator : public std::allocator<T> {
+ public:
+  template <typename U>
+  struct rebind {
+    using other = TDefaultInitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <typename U>
+  void construct(U* P) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(P)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* P, Args&&... A) {
+    ::new (static_cast<void*>(P)) U(std::forward<Args>(A)...);
+  }
+};
 
 class TDirectDrawSurface {
  public:
@@ -14,6 +38,9 @@ class TDirectDrawSurface {
 
   // Resizes and clears to 0; a width or height of 0 or less gives an empty surface.
   void SetSize(int32_t Width, int32_t Height);
+  // Resizes and leaves the pixels undefined, for a caller that writes every pixel next
+  // (a decoder, a copy): picture loading would otherwise clear each picture for nothing.
+  void SetSizeForOverwrite(int32_t Width, int32_t Height);
   int32_t Width() const { return FWidth; }
   int32_t Height() const { return FHeight; }
   bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
@@ -76,7 +103,7 @@ class TDirectDrawSurface {
   void BuildSpans(TSpanTable& Table) const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
-  std::vector<uint32_t> FPixels;
+  std::vector<uint32_t, TDefaultInitAllocator<uint32_t>> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
   // Span tables by column range, all dropped when FSpansValid goes false.

@@ -308,7 +308,7 @@ void LoadItem(const TStreamCollectionItem& Entry, TWaveCollectionItem& Item) {
 }  // namespace
 
 void TWaveCollection::LoadFromFile(const std::string& FileName) {
-  const std::vector<uint8_t> Bytes = ReadWholeFile(FileName);
+  const TFileBytes Bytes = ReadWholeFile(FileName);
   LoadFromStream(Bytes);
 }
 

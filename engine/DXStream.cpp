@@ -286,14 +286,14 @@ TStreamComponent ReadComponentStream(std::span<const uint8_t> Bytes) {
   return Reader.ReadStream();
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& FileName) {
+TFileBytes ReadWholeFile(const std::string& FileName) {
   std::FILE* F = std::fopen(FileName.c_str(), "rb");
   if (F == nullptr)
     throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
   // A pack is read in one call into a buffer of its size, not in small pieces appended to
   // a growing one. The size is only a hint: a file that is not a regular file, or that
   // changes under us, is read on to its end all the same.
-  std::vector<uint8_t> Bytes;
+  TFileBytes Bytes;
   struct stat Info {};
   if (fstat(fileno(F), &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0)
     Bytes.resize(static_cast<size_t>(Info.st_size) + 1);  // + 1 to see the end in one call

@@ -31,9 +31,12 @@ class EFOpenError : public EDXError {
   using EDXError::EDXError;
 };
 
+// The bytes of a whole file, in a buffer that is not cleared before the file is read in.
+using TFileBytes = std::vector<uint8_t, TDefaultInitAllocator<uint8_t>>;
+
 // The whole file; raises EFOpenError "Cannot open file \"NAME\". REASON" when it cannot be
 // opened or read.
-std::vector<uint8_t> ReadWholeFile(const std::string& FileName);
+TFileBytes ReadWholeFile(const std::string& FileName);
 
 // Case-insensitive (8-bit) equality, as property and colour names are compared.
 bool SameText(const std::string& A, const std::string& B);

@@ -5,31 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
-#include <type_traits>
-#include <utility>
 #include <vector>
 
-// Allocator whose value-less construction leaves the element uninitialized, so that a
-// buffer about to be overwritten whole is not cleared first.
-template <typename T>
-class TDefaultInitAllocator : public std::allocator<T> {
- public:
-  template <typename U>
-  struct rebind {
-    using other = TDefaultInitAllocator<U>;
-  };
-  using std::allocator<T>::allocator;
-  template <typename U>
-  void construct(U* P) noexcept(std::is_nothrow_default_constructible_v<U>) {
-    ::new (static_cast<void*>(P)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* P, Args&&... A) {
-    ::new (static_cast<void*>(P)) U(std::forward<Args>(A)...);
-  }
-};
+#include "engine/DXTypes.h"
 
 class TDirectDrawSurface {
  public:

@@ -279,7 +279,8 @@ void DecodePictureData(std::span<const uint8_t> Data, TPicture& Picture) {
 }
 
 void TPictureCollection::LoadFromFile(const std::string& FileName) {
-  LoadFromStream(ReadWholeFile(FileName));
+  const TFileView File(FileName);
+  LoadFromStream(File.Bytes());
 }
 
 void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {

@@ -1,7 +1,9 @@
 #include "engine/DXDib.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -95,7 +97,8 @@ class TDibDecoder {
     const bool RunLength = H.Compression == 1 || H.Compression == 2;
     // Rows that are not all there are damage; find out before allocating the picture.
     if (!RunLength) R.Need(RowBytes() * static_cast<size_t>(H.Height));
-    FOut.SetSize(H.Width, H.Height);
+    // Both paths write every pixel (run-length data fills with palette entry 0 first).
+    FOut.SetSizeForOverwrite(H.Width, H.Height);
     if (FOut.Empty()) return H.Bits;
     if (RunLength)
       DecodeRunLength(H.Compression == 2);
@@ -180,14 +183,13 @@ class TDibDecoder {
     Count = std::min<uint32_t>(Count, 256);
     const size_t Entry = H.Core ? 3 : 4;
     const uint8_t* P = R.Take(Count * Entry);
-    Palette.resize(Count);
     for (uint32_t I = 0; I < Count; ++I, P += Entry)
       Palette[I] = (uint32_t{P[2]} << 16) | (uint32_t{P[1]} << 8) | P[0];
   }
 
-  uint32_t FromPalette(uint32_t Index) const {
-    return Index < Palette.size() ? Palette[Index] : 0u;
-  }
+  // Entries past the stored palette are black; indices are at most 8 bits, so every
+  // index lands inside the table.
+  uint32_t FromPalette(uint32_t Index) const { return Palette[Index & 0xFFu]; }
 
   uint32_t* OutRow(int32_t StoredRow) {
     return FOut.Row(H.TopDown ? StoredRow : H.Height - 1 - StoredRow);
@@ -205,21 +207,42 @@ class TDibDecoder {
           for (int32_t X = 0; X < H.Width; ++X)
             Dst[X] = FromPalette((Src[X >> 3] >> (7 - (X & 7))) & 1u);
           break;
-        case 4:
-          for (int32_t X = 0; X < H.Width; ++X)
-            Dst[X] = FromPalette((X & 1) ? (Src[X >> 1] & 0x0Fu) : (Src[X >> 1] >> 4));
+        case 4: {
+          int32_t X = 0;
+          for (; X + 1 < H.Width; X += 2) {
+            const uint8_t Two = Src[X >> 1];
+            Dst[X] = Palette[Two >> 4];
+            Dst[X + 1] = Palette[Two & 0x0Fu];
+          }
+          if (X < H.Width) Dst[X] = Palette[Src[X >> 1] >> 4];
           break;
+        }
         case 8:
-          for (int32_t X = 0; X < H.Width; ++X) Dst[X] = FromPalette(Src[X]);
+          for (int32_t X = 0; X < H.Width; ++X) Dst[X] = Palette[Src[X]];
           break;
         case 16:
           for (int32_t X = 0; X < H.Width; ++X)
             Dst[X] = FromMasks(Src[2 * X] | (Src[2 * X + 1] << 8));
           break;
-        case 24:
-          for (int32_t X = 0; X < H.Width; ++X, Src += 3)
+        case 24: {
+          int32_t X = 0;
+          if constexpr (std::endian::native == std::endian::little) {
+            // Four pixels from three 32-bit loads: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
+            for (; X + 4 <= H.Width; X += 4, Src += 12) {
+              uint32_t A, B, C;
+              std::memcpy(&A, Src, 4);
+              std::memcpy(&B, Src + 4, 4);
+              std::memcpy(&C, Src + 8, 4);
+              Dst[X] = A & 0x00FFFFFFu;
+              Dst[X + 1] = (A >> 24) | ((B & 0xFFFFu) << 8);
+              Dst[X + 2] = (B >> 16) | ((C & 0xFFu) << 16);
+              Dst[X + 3] = C >> 8;
+            }
+          }
+          for (; X < H.Width; ++X, Src += 3)
             Dst[X] = (uint32_t{Src[2]} << 16) | (uint32_t{Src[1]} << 8) | Src[0];
           break;
+        }
         case 32:
           for (int32_t X = 0; X < H.Width; ++X, Src += 4) {
             const uint32_t V = uint32_t{Src[0]} | (uint32_t{Src[1]} << 8) |
@@ -286,7 +309,7 @@ class TDibDecoder {
   uint32_t FHeaderMasks[3] = {};
   TDibHeader H;
   TChannel Red{0}, Green{0}, Blue{0};
-  std::vector<uint32_t> Palette;
+  std::array<uint32_t, 256> Palette{};
 };
 
 }  // namespace

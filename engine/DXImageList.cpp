@@ -168,7 +168,8 @@ void TPictureCollectionItem::Restore() {
   const uint32_t Key = ColorToPixel(FTransparentColor);
   FBlocks.reserve(Layout.Blocks.size());
   for (const TRect& R : Layout.Blocks) {
-    auto Block = std::make_unique<TDirectDrawSurface>(R.Width(), R.Height());
+    auto Block = std::make_unique<TDirectDrawSurface>();
+    Block->SetSizeForOverwrite(R.Width(), R.Height());  // every row is copied in below
     for (int32_t Y = 0; Y < R.Height(); ++Y)
       std::memcpy(Block->Row(Y), Src.Row(R.Top + Y) + R.Left,
                   static_cast<size_t>(R.Width()) * sizeof(uint32_t));
@@ -278,7 +279,8 @@ void DecodePictureData(std::span<const uint8_t> Data, TPicture& Picture) {
 }
 
 void TPictureCollection::LoadFromFile(const std::string& FileName) {
-  LoadFromStream(ReadWholeFile(FileName));
+  const TFileView File(FileName);
+  LoadFromStream(File.Bytes());
 }
 
 void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {

@@ -308,8 +308,8 @@ void LoadItem(const TStreamCollectionItem& Entry, TWaveCollectionItem& Item) {
 }  // namespace
 
 void TWaveCollection::LoadFromFile(const std::string& FileName) {
-  const std::vector<uint8_t> Bytes = ReadWholeFile(FileName);
-  LoadFromStream(Bytes);
+  const TFileView File(FileName);
+  LoadFromStream(File.Bytes());
 }
 
 void TWaveCollection::LoadFromStream(std::span<const uint8_t> Bytes) {

@@ -31,9 +31,31 @@ class EFOpenError : public EDXError {
   using EDXError::EDXError;
 };
 
+// The bytes of a whole file, in a buffer that is not cleared before the file is read in.
+using TFileBytes = std::vector<uint8_t, TDefaultInitAllocator<uint8_t>>;
+
 // The whole file; raises EFOpenError "Cannot open file \"NAME\". REASON" when it cannot be
 // opened or read.
-std::vector<uint8_t> ReadWholeFile(const std::string& FileName);
+TFileBytes ReadWholeFile(const std::string& FileName);
+
+// A whole file for reading: a regular file is mapped into memory, so that loading a pack
+// touches the file's pages where they already lie instead of copying them into a fresh
+// buffer; anything else (a pipe, a file that cannot be mapped) is read in whole. Raises
+// EFOpenError as ReadWholeFile does.
+class TFileView {
+ public:
+  explicit TFileView(const std::string& FileName);
+  ~TFileView();
+  TFileView(const TFileView&) = delete;
+  TFileView& operator=(const TFileView&) = delete;
+  std::span<const uint8_t> Bytes() const { return FBytes; }
+
+ private:
+  void* FMapped = nullptr;
+  size_t FMappedSize = 0;
+  TFileBytes FRead;
+  std::span<const uint8_t> FBytes;
+};
 
 // Case-insensitive (8-bit) equality, as property and colour names are compared.
 bool SameText(const std::string& A, const std::string& B);

@@ -11,6 +11,20 @@ void TDirectDrawSurface::SetSize(int32_t Width, int32_t Height) {
   FSpansValid = false;
 }
 
+void TDirectDrawSurface::SetSizeForOverwrite(int32_t Width, int32_t Height) {
+  if (Width <= 0 || Height <= 0) Width = Height = 0;
+  FWidth = Width;
+  FHeight = Height;
+  const size_t Count = static_cast<size_t>(Width) * static_cast<size_t>(Height);
+  if (Count != FPixels.size()) {
+    // A fresh buffer rather than a resize: a resize would copy the old pixels over.
+    decltype(FPixels) Fresh;
+    Fresh.resize(Count);
+    FPixels = std::move(Fresh);
+  }
+  FSpansValid = false;
+}
+
 void TDirectDrawSurface::Fill(uint32_t Colour) {
   // Every frame starts with a black fill of the back surface: memset is several times
   // faster than a loop of 32-bit stores there.

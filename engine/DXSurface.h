@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/DXTypes.h"
+
 class TDirectDrawSurface {
  public:
   TDirectDrawSurface() = default;
@@ -14,6 +16,9 @@ class TDirectDrawSurface {
 
   // Resizes and clears to 0; a width or height of 0 or less gives an empty surface.
   void SetSize(int32_t Width, int32_t Height);
+  // Resizes and leaves the pixels undefined, for a caller that writes every pixel next
+  // (a decoder, a copy): picture loading would otherwise clear each picture for nothing.
+  void SetSizeForOverwrite(int32_t Width, int32_t Height);
   int32_t Width() const { return FWidth; }
   int32_t Height() const { return FHeight; }
   bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
@@ -76,7 +81,7 @@ class TDirectDrawSurface {
   void BuildSpans(TSpanTable& Table) const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
-  std::vector<uint32_t> FPixels;
+  std::vector<uint32_t, TDefaultInitAllocator<uint32_t>> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
   // Span tables by column range, all dropped when FSpansValid goes false.

@@ -3,8 +3,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 struct TRect {
   int32_t Left = 0;
@@ -60,4 +64,24 @@ inline double PosModF(double R, int32_t N) {
 class EDXError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// Allocator whose value-less construction leaves the element uninitialized, so that a
+// buffer about to be overwritten whole is not cleared first.
+template <typename T>
+class TDefaultInitAllocator : public std::allocator<T> {
+ public:
+  template <typename U>
+  struct rebind {
+    using other = TDefaultInitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <typename U>
+  void construct(U* P) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(P)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* P, Args&&... A) {
+    ::new (static_cast<void*>(P)) U(std::forward<Args>(A)...);
+  }
 };

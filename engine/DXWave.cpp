@@ -66,6 +66,18 @@ void TWave::SetSize(uint32_t Size) {
 }
 
 void TWave::SetSamples(const uint8_t* Bytes, uint32_t Size) {
+  const uint64_t Blocks = (static_cast<uint64_t>(Size) + kBlockBytes - 1) / kBlockBytes;
+  const size_t Capacity = static_cast<size_t>(Blocks * kBlockBytes);
+  if (Capacity != FData.size()) {
+    // Copied straight into a fresh buffer: only the tail of the last block is cleared.
+    std::vector<uint8_t> Fresh;
+    Fresh.reserve(Capacity);
+    Fresh.assign(Bytes, Bytes + Size);
+    Fresh.resize(Capacity, 0);
+    FData = std::move(Fresh);
+    FSize = Size;
+    return;
+  }
   SetSize(Size);
   if (Size) std::memcpy(FData.data(), Bytes, Size);
 }

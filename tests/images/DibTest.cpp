@@ -133,6 +133,15 @@ std::vector<TDecodeCase> DecodeCases() {
     T.U8s({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0});
     Cases.push_back({"24-bit", T.B, 2, 1, 24, {0x030201, 0x060504}});
   }
+  {
+    // Five pixels: four taken together, one alone; every byte distinct so that a byte
+    // taken from the wrong place shows.
+    TBytes T = InfoHeader(5, 1, 24, 0, 0);
+    T.U8s({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,
+           0});
+    Cases.push_back(
+        {"24-bit, five wide", T.B, 5, 1, 24, {0x030201, 0x060504, 0x090807, 0x0C0B0A, 0x0F0E0D}});
+  }
   return Cases;
 }
 

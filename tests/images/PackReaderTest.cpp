@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PackBytes.h"
@@ -321,4 +324,34 @@ TEST(ComponentStream, ResourceHeaderLength) {
   TBytes Short;
   Short.U8(0xFF).U16(10).Text("AB").U8(0).U16(0);  // size cut off
   EXPECT_THROW(ReadResourceHeader(Short.B), EReadError);
+}
+
+// A regular file is mapped, a pipe and an empty file are read: the bytes are the file's in
+// every case.
+TEST(PackReader, FileViewGivesTheFileBytes) {
+  const std::string Dir = std::string(TB_BINARY_DIR) + "/";
+  const std::vector<uint8_t> Pack = SmallPack();
+  auto Write = [](const std::string& Path, const std::vector<uint8_t>& Bytes) {
+    FILE* F = std::fopen(Path.c_str(), "wb");
+    ASSERT_NE(F, nullptr);
+    if (!Bytes.empty()) std::fwrite(Bytes.data(), 1, Bytes.size(), F);
+    std::fclose(F);
+  };
+  auto Same = [](const TFileView& V, const std::vector<uint8_t>& Bytes) {
+    return std::vector<uint8_t>(V.Bytes().begin(), V.Bytes().end()) == Bytes;
+  };
+  Write(Dir + "file-view-pack.dxg", Pack);
+  EXPECT_TRUE(Same(TFileView(Dir + "file-view-pack.dxg"), Pack));
+  Write(Dir + "file-view-empty.dxg", {});
+  EXPECT_TRUE(Same(TFileView(Dir + "file-view-empty.dxg"), {}));
+
+  const std::string Fifo = Dir + "file-view-fifo.dxg";
+  std::remove(Fifo.c_str());
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  std::thread Writer([&] { Write(Fifo, Pack); });
+  const TFileView FromPipe(Fifo);
+  Writer.join();
+  EXPECT_TRUE(Same(FromPipe, Pack));
+  for (const char* Name : {"file-view-pack.dxg", "file-view-empty.dxg", "file-view-fifo.dxg"})
+    std::remove((Dir + Name).c_str());
 }

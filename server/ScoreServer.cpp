@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <optional>
@@ -21,7 +22,10 @@ constexpr const char* kProgramName = "Tallowbrackle";
 constexpr size_t kMaxBody = 1024;
 // Everything one connection may send: the request line, the headers and the body.
 constexpr size_t kMaxRequestBytes = 16 * 1024;
+// Each wait for the client, and the whole request: a client that trickles its request in
+// cannot hold a worker longer than this.
 constexpr int kTimeoutMs = 5000;
+constexpr int64_t kRequestDeadlineMs = 10000;
 constexpr size_t kLoggedTarget = 160;
 constexpr size_t kWorkerThreads = 16;
 
@@ -128,7 +132,10 @@ void Answer(httplib::Response& Res, int Status, const std::string& Body) {
 // connection broken, so a client cannot fill the server's memory with one endless line.
 class TBoundedStream final : public httplib::Stream {
  public:
-  explicit TBoundedStream(int Sock) : FSock(Sock) {}
+  explicit TBoundedStream(int Sock)
+      : FSock(Sock),
+        FDeadline(std::chrono::steady_clock::now() +
+                  std::chrono::milliseconds(kRequestDeadlineMs)) {}
   bool is_readable() const override { return Wait(POLLIN); }
   bool is_writable() const override { return Wait(POLLOUT); }
   ssize_t read(char* Ptr, size_t Size) override {
@@ -153,11 +160,17 @@ class TBoundedStream final : public httplib::Stream {
   }
   socket_t socket() const override { return FSock; }
   bool Exceeded() const { return FExceeded; }
+  size_t BytesRead() const { return FRead; }
 
  private:
   bool Wait(short Events) const {
+    const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          FDeadline - std::chrono::steady_clock::now())
+                          .count();
+    if (Left <= 0) return false;
     pollfd P{FSock, Events, 0};
-    return poll(&P, 1, kTimeoutMs) > 0 && (P.revents & (Events | POLLHUP | POLLERR));
+    const int Ms = static_cast<int>(std::min<int64_t>(Left, kTimeoutMs));
+    return poll(&P, 1, Ms) > 0 && (P.revents & (Events | POLLHUP | POLLERR));
   }
   template <class TName>
   void Address(TName Name, std::string& Ip, int& Port) const {
@@ -175,6 +188,7 @@ class TBoundedStream final : public httplib::Stream {
     Port = std::atoi(Serv);
   }
   int FSock;
+  std::chrono::steady_clock::time_point FDeadline;
   size_t FRead = 0;
   bool FExceeded = false;
 };
@@ -185,7 +199,14 @@ class TBoundedStream final : public httplib::Stream {
 // bound gets a 414 here, since the library has no answer to a broken stream.
 class TGuardedHttpServer final : public httplib::Server {
  public:
-  std::function<void(const std::string& Address)> OnTooLong;
+  static std::string Peer(const httplib::Stream& Stream) {
+    std::string Ip;
+    int Port;
+    Stream.get_remote_ip_and_port(Ip, Port);
+    return Ip;
+  }
+  // Logs a request that got no answer from the library: Address and what happened.
+  std::function<void(const std::string& Address, const std::string& What)> OnBroken;
 
  private:
   bool process_and_close_socket(socket_t Sock) override {
@@ -197,10 +218,7 @@ class TGuardedHttpServer final : public httplib::Server {
           "HTTP/1.1 414 URI Too Long\r\nContent-Type: text/plain; charset=utf-8\r\n"
           "Content-Length: 22\r\nConnection: close\r\n\r\nrequest line too long\n";
       Stream.write(kTooLong.data(), kTooLong.size());
-      std::string Ip;
-      int Port;
-      Stream.get_remote_ip_and_port(Ip, Port);
-      if (OnTooLong) OnTooLong(Ip);
+      if (OnBroken) OnBroken(Peer(Stream), "414 request line too long");
       // Read on a little after answering, so that the client, still sending, gets the
       // answer rather than a reset.
       shutdown(Sock, SHUT_WR);
@@ -212,6 +230,8 @@ class TGuardedHttpServer final : public httplib::Server {
         if (N <= 0) break;
         Drained += static_cast<size_t>(N);
       }
+    } else if (!Ok && Stream.BytesRead() > 0 && OnBroken) {
+      OnBroken(Peer(Stream), "- incomplete request or lost connection");
     }
     shutdown(Sock, SHUT_RDWR);
     close(Sock);
@@ -238,10 +258,10 @@ TScoreServer::TScoreServer(TScoreStore& Store, TScoreServerConfig Config, std::o
                                       .count());
     };
 
-  FHttp->OnTooLong = [this](const std::string& Address) {
+  FHttp->OnBroken = [this](const std::string& Address, const std::string& What) {
     std::lock_guard<std::mutex> Lock(FLogMutex);
-    FLog << LogTime() << " " << (Address.empty() ? "-" : Loggable(Address, 64))
-         << " - - 414 request line too long" << std::endl;
+    FLog << LogTime() << " " << (Address.empty() ? "-" : Loggable(Address, 64)) << " - - " << What
+         << std::endl;
   };
   httplib::Server& H = *FHttp;
   H.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };

@@ -4,6 +4,7 @@
 // Ctrl+C or SIGTERM ends it cleanly; every answered upload is already on the disk.
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -114,8 +115,9 @@ int main(int Argc, char** Argv) {
       Server.Stop();
     });
     Server.Run();
-    // Run also ends when the server fails; wake the waiter so it can be joined.
-    pthread_kill(Waiter.native_handle(), SIGTERM);
+    // Run also ends when the server fails; wake the waiter so it can be joined. Sent to
+    // the process, the signal stays pending and harmless if the waiter already ended.
+    kill(getpid(), SIGTERM);
     Waiter.join();
   } catch (const TScoreStoreError& E) {
     std::cerr << "tallow-scores: " << E.what() << "\n";

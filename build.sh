@@ -12,7 +12,7 @@ PACKAGES=(
   libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev
-  xvfb xauth openbox xdotool imagemagick sox
+  xvfb xauth openbox xdotool x11-utils imagemagick sox
 )
 
 usage() {

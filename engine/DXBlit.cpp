@@ -46,6 +46,12 @@ void ClipAxis(const TSourceSpan& S, int64_t SrcSize, int64_t Origin, int64_t Des
   Last = std::min(Last, DestSize - Origin);
 }
 
+// Copies N pixels of a run. The source is a table's own packed pixels, never the
+// destination, so the two cannot overlap.
+inline void CopyRun(uint32_t* __restrict D, const uint32_t* __restrict S, int64_t N) {
+  std::memcpy(D, S, static_cast<size_t>(N) * 4);
+}
+
 // Blends S into D per channel: D + (S - D) * A / 255, rounded, two channels per multiply
 // (each 16-bit lane holds at most 255 * 255).
 inline uint32_t Blend(uint32_t S, uint32_t D, uint32_t A) {
@@ -74,6 +80,42 @@ inline int64_t FloorFixed(int64_t V) {
   return V >= 0 ? V >> 16 : -((-V + 0xFFFF) >> 16);
 }
 
+// The colour-keyed copy: the opaque runs of the table, from its packed pixels, as a
+// run-length blitter does. Offsets I0..I1 and J0..J1 of the source rectangle land on the
+// destination at (X + I, Y + J).
+void DrawRuns(uint32_t* DestBase, int64_t DestW, int64_t X, int64_t Y,
+              const TDirectDrawSurface::TSpanTable& Table, const TSourceSpan& SX,
+              const TSourceSpan& SY, int64_t I0, int64_t I1, int64_t J0, int64_t J1) {
+  const TDirectDrawSurface::TOpaqueSpan* Spans = Table.Spans.data();
+  const uint32_t* RowStart = Table.RowStart.data();
+  const uint32_t* Packed = Table.Opaque.data();
+  const int64_t Lo = SX.Lo + I0;
+  const int64_t Hi = SX.Lo + I1;
+  // Destination offset of source pixel (0, 0); the runs' own columns and rows are added.
+  const int64_t Origin = (Y - SY.Lo) * DestW + (X - SX.Lo);
+  if (!SY.Mirror && Lo == Table.Lo && Hi == Table.Hi) {
+    // Every column lands: the runs of all the rows, one stream, no row bookkeeping.
+    const TDirectDrawSurface::TOpaqueSpan* Sp = Spans + RowStart[SY.Lo + J0];
+    const TDirectDrawSurface::TOpaqueSpan* End = Spans + RowStart[SY.Lo + J1];
+    for (; Sp != End; ++Sp)
+      CopyRun(DestBase + Origin + Sp->Row * DestW + Sp->Start, Packed + Sp->Offset,
+              Sp->End - Sp->Start);
+    return;
+  }
+  for (int64_t J = J0; J < J1; ++J) {
+    const int64_t SrcY = SourceAt(SY, J);
+    uint32_t* DRow = DestBase + (Y + J) * DestW + (X - SX.Lo);  // indexed by source column
+    const TDirectDrawSurface::TOpaqueSpan* Sp = Spans + RowStart[SrcY];
+    const TDirectDrawSurface::TOpaqueSpan* End = Spans + RowStart[SrcY + 1];
+    // Cut the runs to the part that lands on the destination.
+    for (; Sp != End && Sp->Start < Hi; ++Sp) {
+      const int64_t A = std::max<int64_t>(Sp->Start, Lo);
+      const int64_t B = std::min<int64_t>(Sp->End, Hi);
+      if (A < B) CopyRun(DRow + A, Packed + Sp->Offset + (A - Sp->Start), B - A);
+    }
+  }
+}
+
 }  // namespace
 
 void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawSurface& Src,
@@ -92,10 +134,13 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
   const int64_t DestW = Dest.Width();
   // The runs of the whole source rectangle's columns: patterns are drawn with the same
   // rectangle every time, so this table is built once per pattern and then reused.
-  const TDirectDrawSurface::TSpanTable* Table = nullptr;
-  if (Keyed && !SX.Mirror)
-    Table = &Src.OpaqueSpans(static_cast<int32_t>(std::max<int64_t>(SX.Lo, 0)),
-                             static_cast<int32_t>(std::min<int64_t>(SX.Hi, Src.Width())));
+  if (Keyed && !SX.Mirror) {
+    const TDirectDrawSurface::TSpanTable& Table =
+        Src.OpaqueSpans(static_cast<int32_t>(std::max<int64_t>(SX.Lo, 0)),
+                        static_cast<int32_t>(std::min<int64_t>(SX.Hi, Src.Width())));
+    DrawRuns(DestBase, DestW, X, Y, Table, SX, SY, I0, I1, J0, J1);
+    return;
+  }
   for (int64_t J = J0; J < J1; ++J) {
     const int32_t SrcY = static_cast<int32_t>(SourceAt(SY, J));
     const uint32_t* S = Src.Row(SrcY);
@@ -105,28 +150,8 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
         const uint32_t P = S[SX.Hi - 1 - I];
         if (!Keyed || (P & kRgbMask) != Key) D[I] = P;
       }
-    } else if (!Keyed) {
-      std::memmove(D + I0, S + SX.Lo + I0, static_cast<size_t>(I1 - I0) * 4);
     } else {
-      // Copy the opaque runs of this source row that fall in [Lo, Hi) of the source.
-      const int64_t Lo = SX.Lo + I0;
-      const int64_t Hi = SX.Lo + I1;
-      const TDirectDrawSurface::TOpaqueSpan* Sp = Table->Spans.data() + Table->RowStart[SrcY];
-      const TDirectDrawSurface::TOpaqueSpan* End =
-          Table->Spans.data() + Table->RowStart[static_cast<size_t>(SrcY) + 1];
-      uint32_t* DRow = D - SX.Lo;  // indexed by source column
-      if (Lo == Table->Lo && Hi == Table->Hi) {
-        for (; Sp != End; ++Sp)
-          std::memmove(DRow + Sp->Start, S + Sp->Start,
-                       static_cast<size_t>(Sp->End - Sp->Start) * 4);
-        continue;
-      }
-      // Clipped by the destination: cut the runs to the part that lands on it.
-      for (; Sp != End && Sp->Start < Hi; ++Sp) {
-        const int64_t A = std::max<int64_t>(Sp->Start, Lo);
-        const int64_t B = std::min<int64_t>(Sp->End, Hi);
-        if (A < B) std::memmove(DRow + A, S + A, static_cast<size_t>(B - A) * 4);
-      }
+      std::memmove(D + I0, S + SX.Lo + I0, static_cast<size_t>(I1 - I0) * 4);
     }
   }
 }

@@ -24,11 +24,17 @@ void TDirectDrawSurface::Fill(uint32_t Colour) {
 void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
   Table.RowStart.assign(static_cast<size_t>(FHeight) + 1, 0u);
   Table.Spans.clear();
-  for (int32_t Y = 0; Y < FHeight; ++Y) {
+  Table.Opaque.clear();
+  int32_t Y = 0;
+  auto Add = [&](const uint32_t* P, int32_t Start, int32_t End) {
+    Table.Spans.push_back({Start, End, static_cast<uint32_t>(Table.Opaque.size()), Y});
+    Table.Opaque.insert(Table.Opaque.end(), P + Start, P + End);
+  };
+  for (Y = 0; Y < FHeight; ++Y) {
     Table.RowStart[static_cast<size_t>(Y)] = static_cast<uint32_t>(Table.Spans.size());
     const uint32_t* P = Row(Y);
     if (!FHasColorKey) {
-      if (Table.Lo < Table.Hi) Table.Spans.push_back({Table.Lo, Table.Hi});
+      if (Table.Lo < Table.Hi) Add(P, Table.Lo, Table.Hi);
       continue;
     }
     int32_t X = Table.Lo;
@@ -37,7 +43,7 @@ void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
       if (X == Table.Hi) break;
       const int32_t Start = X;
       while (X < Table.Hi && (P[X] & 0x00FFFFFFu) != FColorKey) ++X;
-      Table.Spans.push_back({Start, X});
+      Add(P, Start, X);
     }
   }
   Table.RowStart[static_cast<size_t>(FHeight)] = static_cast<uint32_t>(Table.Spans.size());

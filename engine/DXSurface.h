@@ -46,10 +46,13 @@ class TDirectDrawSurface {
     FHasColorKey = true;
   }
 
-  // A run of pixels of one row that differ from the colour key: columns [Start, End).
+  // A run of pixels of row Row that differ from the colour key: columns [Start, End); its
+  // pixels are Opaque[Offset] .. of the table.
   struct TOpaqueSpan {
     int32_t Start;
     int32_t End;
+    uint32_t Offset;
+    int32_t Row;
   };
   // The opaque runs (every pixel counts as opaque without a key) of columns [Lo, Hi) of
   // each row, left to right: row Y's runs are Spans[RowStart[Y]] .. Spans[RowStart[Y + 1]].
@@ -60,6 +63,9 @@ class TDirectDrawSurface {
     int32_t Hi = 0;
     std::vector<uint32_t> RowStart;
     std::vector<TOpaqueSpan> Spans;
+    // The opaque pixels of all runs, packed one after the other in run order, as a
+    // run-length blitter keeps them: drawing reads only these, in one stream.
+    std::vector<uint32_t> Opaque;
   };
   // Lo and Hi are clamped to the surface.
   const TSpanTable& OpaqueSpans(int32_t Lo, int32_t Hi) const;

@@ -1,3 +1,4 @@
+// The pick-ups: their pictures, the drift with the ground and the push.
 #include "game/Bonus.h"
 
 #include "game/ObjectTables.h"

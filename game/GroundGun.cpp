@@ -1,3 +1,4 @@
+// The hunters on the ground: reload, random shots, the firing pose, the fall and the drift.
 #include "game/GroundGun.h"
 
 #include "game/ObjectTables.h"

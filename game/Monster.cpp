@@ -1,3 +1,4 @@
+// The flying enemies: their kinds, courses, shots, overlays and deaths.
 #include "game/Monster.h"
 
 #include <cmath>
@@ -37,7 +38,7 @@ int32_t StartY(IGameContext& Ctx, uint8_t Kind) {
 // The bird's wave: amplitude 150 around Y 300, wavelength 2 pi x 150 pixels.
 constexpr double KWaveRadius = 150;
 constexpr double KWaveMiddle = 300;
-// Overlays and shots stop once the monster is this far right (still off the screen).
+// A monster fires only once it is left of this: it enters at 900, off the screen.
 constexpr double KFireEdge = 815;
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The drifting strips of the sky and the hills, and the ground speed they set.
 #include "game/ScrollBackground.h"
 
 #include "engine/DXImageList.h"

@@ -94,6 +94,12 @@ class IWindowSystem {
   virtual void SetCursorPos(int32_t X, int32_t Y) = 0;
   // Vertical refresh rate of the monitor in Hz; 0 when the system does not know.
   virtual int32_t RefreshRate() = 0;
+  // The rate frames that wait for the vertical blank come at most: the refresh rate, or the
+  // rate the platform paces them at when the system does not say (60 Hz).
+  virtual int32_t PacedRate() {
+    const int32_t Rate = RefreshRate();
+    return Rate > 1 ? Rate : 60;
+  }
   virtual std::vector<TDisplayMode> DisplayModes() = 0;
   // Shows one XRGB8888 picture in the window (or full screen).
   virtual bool Present(const uint32_t* Pixels, int32_t Width, int32_t Height,

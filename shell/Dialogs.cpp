@@ -153,6 +153,8 @@ void TMForm::DialogFrame(int32_t LagCount) {
     default:
       break;
   }
+  // The display stays current under every dialog over the game.
+  if (Shell.ScreenKind == skGame) DrawHud();
 }
 
 void TMForm::CloseDialog() {

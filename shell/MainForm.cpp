@@ -300,7 +300,8 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   MDXSpriteEngine.FreeDead();
   // 10. Calibration.
   Shell.FrameRate = MDXTimer.FrameRate();
-  const TCalibration C = Calibrate(Shell.RefreshRate, Shell.FrameRate);
+  const TCalibration C = Calibrate(
+      Shell.RefreshRate > 1 ? Shell.RefreshRate : Platform.Window().PacedRate(), Shell.FrameRate);
   Shell.SpeedFactor = C.SpeedFactor;
   Shell.FrameMs = C.FrameMs;
   // 11. Every text of the frame went through the canvas: hand it back.

@@ -198,6 +198,8 @@ class TMForm final : public TDXForm, public IGameContext {
   void StartGame();
   void GameTick(int32_t LagCount);
   void EndGame();
+  // The in-game display (Hud.cpp): level, score, lives, assistant and weapon.
+  void DrawHud();
   // After "Exit to menu?" Yes or the game-over banner: the name entry when the score earns
   // a place in the table, else back to the main menu.
   void FinishGame();

@@ -1,34 +1,68 @@
-// Play as the main window sees it: where a game starts, runs its frames and ends.
+// Play as the main window sees it: where a game starts, runs its frames and ends. The game's
+// rules (game/GameFlow) reach the window through the play screen below.
 
+#include "game/GameFlow.h"
 #include "game/ScrollBackground.h"
 #include "services/HighScores.h"
+#include "shell/Hud.h"
 #include "shell/MainForm.h"
 
-void TMForm::StartGame() {
-  GameState.Reset();  // a new game starts from nothing
-  Shell.ScreenKind = skGame;
-  // No buttons during play: a click or Enter does nothing without a dialog.
-  Shell.FirstButton = 1;
-  Shell.LastButton = 0;
-  Shell.HoveredButton = 0;
-  // The sky takes its picture and drifts left.
-  if (TScrollBackground* Sky = Shell.SkyBackground) {
-    Sky->ShowImageFrom("SkyTile", 2);
-    Sky->SpeedX = KSkyPlaySpeedX;
-    Sky->X = 0;
+namespace {
+
+// Joystick buttons 1 to 4 fire: no key is bound to their input states (the keys begin at
+// button 6), and a joystick without fire would only steer.
+constexpr int32_t KJoystickFireButtons = 4;
+
+// The main window as the game flow sees it.
+class TPlayScreen final : public IGameScreen {
+ public:
+  explicit TPlayScreen(TMForm& Form) : F(Form) {}
+
+  void EnterPlayScreen() override {
+    F.Shell.ScreenKind = skGame;
+    F.PlayScreenMusic();  // the race music
+    F.HideMousePointer();
+    // No buttons during play: a click or Enter does nothing without a dialog.
+    F.Shell.FirstButton = 1;
+    F.Shell.LastButton = 0;
+    F.Shell.HoveredButton = 0;
   }
-  PlayScreenMusic();
-  HideMousePointer();
+  void LeavePlayScreen() override { F.Shell.ScreenKind = skNone; }
+  TScrollBackground* Sky() override { return F.Shell.SkyBackground; }
+  void DrawHud() override { ::DrawHud(F); }
+  void OpenExitToMenu() override { F.OpenDialog(dkExitToMenu); }
+  void OpenPause() override { F.OpenDialog(dkPause); }
+
+ private:
+  TMForm& F;
+};
+
+}  // namespace
+
+void TMForm::StartGame() {
+  TPlayScreen Screen(*this);
+  ::StartGame(*this, Screen);
 }
 
 void TMForm::GameTick(int32_t LagCount) {
-  MDXSpriteEngine.Move(LagCount);
-  if (Shell.EscapePressed) OpenDialog(dkExitToMenu);
-  if (Shell.PausePressed) OpenDialog(dkPause);
+  const TDXInputStates& States = MDXInput.States;
+  TGameControls Controls;
+  Controls.Left = States.Has(isLeft);
+  Controls.Right = States.Has(isRight);
+  Controls.Up = States.Has(isUp);
+  Controls.Down = States.Has(isDown);
+  Controls.Fire = Shell.SpaceHeld || Shell.CtrlHeld || Shell.MouseHeld;
+  for (int32_t B = 1; B <= KJoystickFireButtons; ++B)
+    Controls.Fire = Controls.Fire || States.Has(InputButton(B));
+  Controls.EscapePressed = Shell.EscapePressed;
+  Controls.PausePressed = Shell.PausePressed;
+  TPlayScreen Screen(*this);
+  ::GameTick(*this, Screen, LagCount, Controls);
 }
 
 void TMForm::EndGame() {
-  Shell.ScreenKind = skNone;
+  TPlayScreen Screen(*this);
+  ::EndGame(*this, Screen);
 }
 
 void TMForm::FinishGame() {

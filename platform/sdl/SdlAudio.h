@@ -14,6 +14,10 @@
 
 #include "platform/MixerDevice.h"
 
+// Whether a real sound output may exist: a driver asked for by name, a sound server's socket,
+// or a sound card's device. False means SDL's real drivers would only fail.
+bool SoundOutputMayExist();
+
 class TSdlAudio final : public TMixerDevice {
  public:
   TSdlAudio() = default;

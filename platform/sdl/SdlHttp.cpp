@@ -1,5 +1,6 @@
 #include "platform/sdl/SdlHttp.h"
 
+#include <SDL.h>
 #include <curl/curl.h>
 
 #include <mutex>
@@ -23,73 +24,119 @@ size_t Append(char* Data, size_t Size, size_t Count, void* User) {
 
 }  // namespace
 
-struct TSdlHttp::TState {
+// libcurl is loaded on the first request, not with the program: with its TLS and
+// authentication libraries it is some thirty shared objects, and loading and initializing
+// them cost the start-up several milliseconds for an upload most sessions never make.
+struct TSdlHttp::TCurl {
+  void* Library = nullptr;
   bool Started = false;
+  CURLcode (*GlobalInit)(long) = nullptr;
+  void (*GlobalCleanup)() = nullptr;
+  CURL* (*EasyInit)() = nullptr;
+  CURLcode (*EasySetopt)(CURL*, CURLoption, ...) = nullptr;
+  CURLcode (*EasyPerform)(CURL*) = nullptr;
+  void (*EasyCleanup)(CURL*) = nullptr;
+  curl_slist* (*SlistAppend)(curl_slist*, const char*) = nullptr;
+  void (*SlistFreeAll)(curl_slist*) = nullptr;
+  CURLSH* (*ShareInit)() = nullptr;
+  CURLSHcode (*ShareSetopt)(CURLSH*, CURLSHoption, ...) = nullptr;
+  CURLSHcode (*ShareCleanup)(CURLSH*) = nullptr;
+
   CURLSH* Share = nullptr;
   // One lock per kind of shared data curl asks for (cookies, DNS, connections, ...).
   std::mutex Locks[CURL_LOCK_DATA_LAST];
 
   static void Lock(CURL*, curl_lock_data Data, curl_lock_access, void* User) {
-    static_cast<TState*>(User)->Locks[Data].lock();
+    static_cast<TCurl*>(User)->Locks[Data].lock();
   }
   static void Unlock(CURL*, curl_lock_data Data, void* User) {
-    static_cast<TState*>(User)->Locks[Data].unlock();
+    static_cast<TCurl*>(User)->Locks[Data].unlock();
+  }
+
+  template <class T>
+  bool Find(T& Function, const char* Name) {
+    Function = reinterpret_cast<T>(SDL_LoadFunction(Library, Name));
+    return Function != nullptr;
+  }
+
+  bool Load() {
+    for (const char* Name : {"libcurl.so.4", "libcurl-gnutls.so.4", "libcurl.so"}) {
+      Library = SDL_LoadObject(Name);
+      if (Library) break;
+    }
+    if (!Library) return false;
+    if (!Find(GlobalInit, "curl_global_init") || !Find(GlobalCleanup, "curl_global_cleanup") ||
+        !Find(EasyInit, "curl_easy_init") || !Find(EasySetopt, "curl_easy_setopt") ||
+        !Find(EasyPerform, "curl_easy_perform") || !Find(EasyCleanup, "curl_easy_cleanup") ||
+        !Find(SlistAppend, "curl_slist_append") || !Find(SlistFreeAll, "curl_slist_free_all") ||
+        !Find(ShareInit, "curl_share_init") || !Find(ShareSetopt, "curl_share_setopt") ||
+        !Find(ShareCleanup, "curl_share_cleanup"))
+      return false;
+    Started = GlobalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!Started) return false;
+    // The run's cookie jar: every request shares it, under the locks above.
+    Share = ShareInit();
+    if (Share) {
+      ShareSetopt(Share, CURLSHOPT_LOCKFUNC, &TCurl::Lock);
+      ShareSetopt(Share, CURLSHOPT_UNLOCKFUNC, &TCurl::Unlock);
+      ShareSetopt(Share, CURLSHOPT_USERDATA, this);
+      ShareSetopt(Share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    }
+    return true;
+  }
+
+  ~TCurl() {
+    if (Share) ShareCleanup(Share);
+    if (Started) GlobalCleanup();
+    // The library stays mapped: its threads (the resolver's) may outlive the cleanup.
   }
 };
 
-TSdlHttp::TSdlHttp() : F(std::make_unique<TState>()) {
-  F->Started = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  if (!F->Started) return;
-  F->Share = curl_share_init();
-  if (F->Share) {
-    curl_share_setopt(F->Share, CURLSHOPT_LOCKFUNC, &TState::Lock);
-    curl_share_setopt(F->Share, CURLSHOPT_UNLOCKFUNC, &TState::Unlock);
-    curl_share_setopt(F->Share, CURLSHOPT_USERDATA, F.get());
-    curl_share_setopt(F->Share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-  }
-}
+TSdlHttp::TSdlHttp() = default;
 
-TSdlHttp::~TSdlHttp() {
-  if (F->Share) curl_share_cleanup(F->Share);
-  if (F->Started) curl_global_cleanup();
-}
+TSdlHttp::~TSdlHttp() = default;
 
 bool TSdlHttp::Get(const THttpRequest& Request, std::string& Body) {
-  if (!F->Started) return false;
-  CURL* Curl = curl_easy_init();
+  std::call_once(FLoadOnce, [this] {
+    auto Curl = std::make_unique<TCurl>();
+    if (Curl->Load()) FCurl = std::move(Curl);
+  });
+  if (!FCurl) return false;
+  TCurl& Api = *FCurl;
+  CURL* Curl = Api.EasyInit();
   if (!Curl) return false;
   curl_slist* Headers = nullptr;
   for (const std::string& H : Request.Headers) {
-    curl_slist* Longer = curl_slist_append(Headers, H.c_str());
+    curl_slist* Longer = Api.SlistAppend(Headers, H.c_str());
     if (!Longer) {
-      curl_slist_free_all(Headers);
-      curl_easy_cleanup(Curl);
+      Api.SlistFreeAll(Headers);
+      Api.EasyCleanup(Curl);
       return false;
     }
     Headers = Longer;
   }
   TReceived Received;
-  curl_easy_setopt(Curl, CURLOPT_URL, Request.Url.c_str());
-  curl_easy_setopt(Curl, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(Curl, CURLOPT_HTTPHEADER, Headers);
-  curl_easy_setopt(Curl, CURLOPT_PROXY, "");  // no proxy, whatever the environment says
-  curl_easy_setopt(Curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(Curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(Curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(Request.ConnectTimeoutMs));
-  curl_easy_setopt(Curl, CURLOPT_TIMEOUT_MS, static_cast<long>(Request.TimeoutMs));
-  curl_easy_setopt(Curl, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the resolver's time-out
-  curl_easy_setopt(Curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(Curl, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(Curl, CURLOPT_FAILONERROR, 1L);
+  Api.EasySetopt(Curl, CURLOPT_URL, Request.Url.c_str());
+  Api.EasySetopt(Curl, CURLOPT_HTTPGET, 1L);
+  Api.EasySetopt(Curl, CURLOPT_HTTPHEADER, Headers);
+  Api.EasySetopt(Curl, CURLOPT_PROXY, "");  // no proxy, whatever the environment says
+  Api.EasySetopt(Curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  Api.EasySetopt(Curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  Api.EasySetopt(Curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(Request.ConnectTimeoutMs));
+  Api.EasySetopt(Curl, CURLOPT_TIMEOUT_MS, static_cast<long>(Request.TimeoutMs));
+  Api.EasySetopt(Curl, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the resolver's time-out
+  Api.EasySetopt(Curl, CURLOPT_FOLLOWLOCATION, 1L);
+  Api.EasySetopt(Curl, CURLOPT_MAXREDIRS, 5L);
+  Api.EasySetopt(Curl, CURLOPT_FAILONERROR, 1L);
   // An empty cookie file name switches the cookie engine on without reading a file; the
   // jar itself is the share handle's, so it lasts for the run.
-  curl_easy_setopt(Curl, CURLOPT_COOKIEFILE, "");
-  if (F->Share) curl_easy_setopt(Curl, CURLOPT_SHARE, F->Share);
-  curl_easy_setopt(Curl, CURLOPT_WRITEFUNCTION, Append);
-  curl_easy_setopt(Curl, CURLOPT_WRITEDATA, &Received);
-  const CURLcode Result = curl_easy_perform(Curl);
-  curl_easy_cleanup(Curl);
-  curl_slist_free_all(Headers);
+  Api.EasySetopt(Curl, CURLOPT_COOKIEFILE, "");
+  if (Api.Share) Api.EasySetopt(Curl, CURLOPT_SHARE, Api.Share);
+  Api.EasySetopt(Curl, CURLOPT_WRITEFUNCTION, Append);
+  Api.EasySetopt(Curl, CURLOPT_WRITEDATA, &Received);
+  const CURLcode Result = Api.EasyPerform(Curl);
+  Api.EasyCleanup(Curl);
+  Api.SlistFreeAll(Headers);
   if (Result != CURLE_OK) return false;
   Body = std::move(Received.Body);
   return true;

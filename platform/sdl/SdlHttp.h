@@ -1,10 +1,11 @@
 #pragma once
 // HTTP GET through libcurl with bounded time-outs (by default connect 5 s, whole request
 // 10 s), so an unreachable server never holds the game for long. Every failure answers
-// false. Cookies live in one in-memory jar shared by every request of the run; requests
-// may run on worker threads.
+// false, a missing libcurl included. Cookies live in one in-memory jar shared by every
+// request of the run; requests may run on worker threads.
 
 #include <memory>
+#include <mutex>
 
 #include "platform/Platform.h"
 
@@ -17,6 +18,7 @@ class TSdlHttp final : public IHttpClient {
   bool Get(const THttpRequest& Request, std::string& Body) override;
 
  private:
-  struct TState;
-  std::unique_ptr<TState> F;
+  struct TCurl;
+  std::once_flag FLoadOnce;
+  std::unique_ptr<TCurl> FCurl;
 };

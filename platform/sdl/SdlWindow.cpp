@@ -1,15 +1,51 @@
 #include "platform/sdl/SdlWindow.h"
 
+#include <SDL_syswm.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlText.h"
 
 namespace {
 
-// Mesa's software rasterisers present an 800 x 600 texture in about 4 ms; the window
-// framebuffer path does the same in about 0.4 ms.
+bool HintSaysNo(const char* Name) {
+  const char* Value = SDL_GetHint(Name);
+  if (!Value) return false;
+  const std::string V = Value;
+  return V == "0" || V == "false" || V == "software";
+}
+
+bool EnvironmentSet(const char* Name) {
+  const char* Value = SDL_getenv(Name);
+  return Value && *Value && std::string(Value) != "0" && std::string(Value) != "false";
+}
+
+// Whether a GPU renderer may exist for this window, decided without building one: building
+// and dropping a renderer costs 80 to 110 ms on Mesa's software OpenGL and leaves its
+// libraries loaded. Without a DRM device the system's OpenGL can only be a software one.
+bool GpuRendererPossible(const std::string& Driver) {
+  if (Driver == "dummy" || Driver == "offscreen" || Driver.empty()) return false;
+  if (HintSaysNo(SDL_HINT_FRAMEBUFFER_ACCELERATION)) return false;
+  const char* RenderDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  if (RenderDriver && std::string(RenderDriver) == "software") return false;
+  if (EnvironmentSet("LIBGL_ALWAYS_SOFTWARE")) return false;
+  std::error_code Ec;
+  for (const auto& Entry : std::filesystem::directory_iterator("/dev/dri", Ec)) {
+    const std::string Name = Entry.path().filename().string();
+    if ((Name.rfind("renderD", 0) == 0 || Name.rfind("card", 0) == 0) &&
+        access(Entry.path().c_str(), R_OK | W_OK) == 0)
+      return true;
+  }
+  return false;
+}
+
+// A renderer that turned out to be a software one anyway (a GPU machine's virtual X server):
+// Mesa's software rasterisers present an 800 x 600 texture in about 4 ms, the window
+// framebuffer path the same in about 0.4 ms.
 bool RendererIsSoftware(SDL_Renderer* Renderer) {
   SDL_RendererInfo Info;
   if (SDL_GetRendererInfo(Renderer, &Info) != 0) return true;
@@ -28,7 +64,47 @@ bool RendererIsSoftware(SDL_Renderer* Renderer) {
   return false;
 }
 
+// Asks the X server to show the window and returns at once. SDL_ShowWindow waits for the
+// window manager to map it, some tens of milliseconds under openbox that the start-up can
+// spend loading its packs instead; the first picture waits for the map (WaitUntilShown).
+bool MapWithoutWaiting(SDL_Window* Shown) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo Info;
+  SDL_VERSION(&Info.version);
+  if (!SDL_GetWindowWMInfo(Shown, &Info) || Info.subsystem != SDL_SYSWM_X11) return false;
+  // libX11 is loaded already (by SDL); its two calls are looked up rather than linked.
+  static void* const X11 = SDL_LoadObject("libX11.so.6");
+  if (!X11) return false;
+  using TMapRaised = int (*)(Display*, Window);
+  using TFlush = int (*)(Display*);
+  static const auto MapRaised = reinterpret_cast<TMapRaised>(SDL_LoadFunction(X11, "XMapRaised"));
+  static const auto Flush = reinterpret_cast<TFlush>(SDL_LoadFunction(X11, "XFlush"));
+  if (!MapRaised || !Flush) return false;
+  MapRaised(Info.info.x11.display, Info.info.x11.window);
+  Flush(Info.info.x11.display);
+  return true;
+#else
+  (void)Shown;
+  return false;
+#endif
+}
+
+uint64_t SteadyMicros() {
+  return static_cast<uint64_t>(SDL_GetPerformanceCounter() * 1000000.0 /
+                               static_cast<double>(SDL_GetPerformanceFrequency()));
+}
+
+// Sleeps the bulk and spins the last millisecond: SDL_Delay may oversleep by about as much.
+void SleepMicros(uint64_t Micros) {
+  const uint64_t Until = SteadyMicros() + Micros;
+  if (Micros >= 2000) SDL_Delay(static_cast<Uint32>(Micros / 1000 - 1));
+  while (SteadyMicros() < Until) {
+  }
+}
+
 }  // namespace
+
+TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepMicros) {}
 
 TSdlWindow::~TSdlWindow() {
   if (FTexture) SDL_DestroyTexture(FTexture);
@@ -60,51 +136,124 @@ bool TSdlWindow::CreateMainWindow(const std::string& Title, int32_t ClientWidth,
   }
   FClientW = ClientWidth;
   FClientH = ClientHeight;
-  FWindow = SDL_CreateWindow(Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             ClientWidth, ClientHeight, SDL_WINDOW_SHOWN);
+  // The presenter is chosen before the window is made: a renderer needs an OpenGL window,
+  // and SDL would otherwise make the window over again for it.
+  const bool TryRenderer = GpuRendererPossible(DriverName);
+  if (!TryRenderer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Made centred where it stays: moving a shown window waits on the window manager. On X11
+  // it is made hidden and mapped without waiting for the window manager (see
+  // MapWithoutWaiting).
+  const bool MapLater = DriverName == "x11";
+  FWindow = SDL_CreateWindow(
+      Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth, ClientHeight,
+      (MapLater ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | (TryRenderer ? SDL_WINDOW_OPENGL : 0));
   if (!FWindow) {
     Error = std::string("no display: the window cannot be made: ") + SDL_GetError();
     return false;
   }
-  SDL_SetWindowResizable(FWindow, SDL_FALSE);
-
-  FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_ACCELERATED);
-  if (FRenderer && RendererIsSoftware(FRenderer)) {
-    SDL_DestroyRenderer(FRenderer);
-    FRenderer = nullptr;
+  FCentred = true;
+  if (MapLater) {
+    FMapPending = MapWithoutWaiting(FWindow);
+    if (!FMapPending) SDL_ShowWindow(FWindow);
   }
-  if (FRenderer) {
-    FPresenterName = "renderer";
-  } else {
+  if (TryRenderer) {
+    FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (FRenderer && RendererIsSoftware(FRenderer)) {
+      SDL_DestroyRenderer(FRenderer);
+      FRenderer = nullptr;
+    }
     // The window's own framebuffer through the native path, not through a renderer.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    FPresenterName = "framebuffer";
+    if (!FRenderer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   }
+  FPresenterName = FRenderer ? "renderer" : "framebuffer";
   SDL_RaiseWindow(FWindow);
   SDL_StartTextInput();
   FForeground = true;
   return true;
 }
 
+void TSdlWindow::WaitUntilShown() {
+  // The first picture goes to a window on the screen: SDL marks it shown when the map
+  // arrives. A window manager that never answers does not hold the game for more than 2 s.
+  FMapPending = false;
+  const Uint32 Until = SDL_GetTicks() + 2000;
+  while (!(SDL_GetWindowFlags(FWindow) & SDL_WINDOW_SHOWN) &&
+         !SDL_TICKS_PASSED(SDL_GetTicks(), Until)) {
+    SDL_PumpEvents();
+    if (!(SDL_GetWindowFlags(FWindow) & SDL_WINDOW_SHOWN)) SDL_Delay(1);
+  }
+  if (!(SDL_GetWindowFlags(FWindow) & SDL_WINDOW_SHOWN)) SDL_ShowWindow(FWindow);
+  // Raised and focused as a window shown at once would have been.
+  SDL_RaiseWindow(FWindow);
+}
+
 void TSdlWindow::SetBordered(bool Bordered) {
-  if (FWindow) SDL_SetWindowBordered(FWindow, Bordered ? SDL_TRUE : SDL_FALSE);
+  // SDL ignores a border change of a full-screen window: the wish is kept and applied when
+  // the window comes back from full screen, or the window would come back without its frame.
+  FWantBordered = Bordered;
+  if (FWindow && !FFullScreen) SDL_SetWindowBordered(FWindow, Bordered ? SDL_TRUE : SDL_FALSE);
 }
 
 bool TSdlWindow::SetFullScreen(bool On) {
   if (!FWindow) return false;
+  if (On == FFullScreen) return true;
+  if (On) {
+    // Where the window stands, to come back to.
+    SDL_GetWindowPosition(FWindow, &FWindowed.X, &FWindowed.Y);
+    SDL_GetWindowSize(FWindow, &FWindowed.Width, &FWindowed.Height);
+  }
   if (SDL_SetWindowFullscreen(FWindow, On ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
   FFullScreen = On;
+  FPacer.Reset();
+  if (!On) LeaveFullScreen();
   return true;
 }
 
+void TSdlWindow::LeaveFullScreen() {
+  // The frame first (what was asked while in full screen), then the size and the place the
+  // window had, or the ones asked for meanwhile.
+  SDL_SetWindowBordered(FWindow, FWantBordered ? SDL_TRUE : SDL_FALSE);
+  TWindowPlacement P = FWindowed;
+  if (FPendingPlacement) P = FPlacement;
+  FPendingPlacement = false;
+  int W = 0, H = 0;
+  SDL_GetWindowSize(FWindow, &W, &H);
+  if (P.Width > 0 && P.Height > 0 && (W != P.Width || H != P.Height))
+    SDL_SetWindowSize(FWindow, P.Width, P.Height);
+  if (FPendingCentre) {
+    FPendingCentre = false;
+    FCentred = false;
+    CentreWindow();
+  } else {
+    MoveTo(P.X, P.Y);
+  }
+}
+
+void TSdlWindow::MoveTo(int32_t X, int32_t Y) {
+  // A move waits up to 100 ms for the window manager to carry it out: only real moves.
+  int Cx = 0, Cy = 0;
+  SDL_GetWindowPosition(FWindow, &Cx, &Cy);
+  if (Cx == X && Cy == Y) return;
+  SDL_SetWindowPosition(FWindow, X, Y);
+  FCentred = false;
+}
+
 void TSdlWindow::CentreWindow() {
-  if (FWindow && !FFullScreen)
-    SDL_SetWindowPosition(FWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  if (!FWindow) return;
+  if (FFullScreen) {
+    FPendingCentre = true;
+    return;
+  }
+  // A window made centred, or centred since, is not moved again.
+  if (FCentred) return;
+  SDL_SetWindowPosition(FWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  FCentred = true;
 }
 
 TWindowPlacement TSdlWindow::GetPlacement() {
   TWindowPlacement P;
   if (!FWindow) return P;
+  if (FFullScreen) return FWindowed;
   int X = 0, Y = 0, W = 0, H = 0;
   SDL_GetWindowPosition(FWindow, &X, &Y);
   SDL_GetWindowSize(FWindow, &W, &H);
@@ -113,9 +262,20 @@ TWindowPlacement TSdlWindow::GetPlacement() {
 }
 
 void TSdlWindow::SetPlacement(const TWindowPlacement& P) {
-  if (!FWindow || FFullScreen) return;
-  SDL_SetWindowPosition(FWindow, P.X, P.Y);
-  if (P.Width > 0 && P.Height > 0) SDL_SetWindowSize(FWindow, P.Width, P.Height);
+  if (!FWindow) return;
+  if (FFullScreen) {
+    // Applied on the way back to the window.
+    FPlacement = P;
+    FPendingPlacement = true;
+    FPendingCentre = false;
+    return;
+  }
+  if (P.Width > 0 && P.Height > 0) {
+    int W = 0, H = 0;
+    SDL_GetWindowSize(FWindow, &W, &H);
+    if (W != P.Width || H != P.Height) SDL_SetWindowSize(FWindow, P.Width, P.Height);
+  }
+  MoveTo(P.X, P.Y);
 }
 
 void TSdlWindow::Minimise() {
@@ -183,6 +343,10 @@ int32_t TSdlWindow::RefreshRate() {
   return Mode.refresh_rate;
 }
 
+int32_t TSdlWindow::PacedRate() {
+  return TFramePacer::PacedRate(RefreshRate());
+}
+
 std::vector<TDisplayMode> TSdlWindow::DisplayModes() {
   std::vector<TDisplayMode> Modes;
   if (!FWindow) return Modes;
@@ -206,30 +370,25 @@ std::vector<TDisplayMode> TSdlWindow::DisplayModes() {
 bool TSdlWindow::Present(const uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
                          bool WaitVBlank) {
   if (!FWindow || !Pixels || Width <= 0 || Height <= 0) return false;
-  if (FRenderer) return PresentRenderer(Pixels, Width, Height, PitchBytes, WaitVBlank);
-  const bool Ok = PresentFramebuffer(Pixels, Width, Height, PitchBytes);
-  if (WaitVBlank) WaitForVerticalBlank();
+  if (FMapPending) WaitUntilShown();
+  bool Ok;
+  if (FRenderer) {
+    Ok = PresentRenderer(Pixels, Width, Height, PitchBytes, WaitVBlank);
+  } else {
+    Ok = PresentFramebuffer(Pixels, Width, Height, PitchBytes);
+  }
+  // The framebuffer cannot wait for the monitor, and a renderer may accept vsync and not
+  // wait: either way the frame loop must not outrun the refresh rate.
+  if (WaitVBlank)
+    FPacer.FrameShown(RefreshRate());
+  else
+    FPacer.Reset();
+  if (Ok && FProbe.PictureShown()) {
+    SDL_Event Quit{};
+    Quit.type = SDL_QUIT;
+    SDL_PushEvent(&Quit);
+  }
   return Ok;
-}
-
-void TSdlWindow::WaitForVerticalBlank() {
-  // The window framebuffer cannot wait for the monitor, so frames are paced to its refresh
-  // rate (60 Hz when the system does not say): the frame loop must not spin at thousands of
-  // frames a second, where a frame would be shorter than the 1 ms the game counts in.
-  const int32_t Rate = RefreshRate() > 1 ? RefreshRate() : 60;
-  const uint64_t Frequency = SDL_GetPerformanceFrequency();
-  const uint64_t Period = Frequency / static_cast<uint64_t>(Rate);
-  uint64_t Now = SDL_GetPerformanceCounter();
-  if (FNextVBlank == 0 || Now > FNextVBlank + Period) {
-    FNextVBlank = Now + Period;  // first frame, or far behind: start the beat again
-    return;
-  }
-  while (Now < FNextVBlank) {
-    const uint64_t LeftMs = (FNextVBlank - Now) * 1000 / Frequency;
-    if (LeftMs >= 2) SDL_Delay(static_cast<Uint32>(LeftMs - 1));
-    Now = SDL_GetPerformanceCounter();
-  }
-  FNextVBlank += Period;
 }
 
 bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t Height,
@@ -244,7 +403,7 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
   }
   const int VSync = WaitVBlank ? 1 : 0;
   if (VSync != FVSync) {
-    FVSyncWorks = SDL_RenderSetVSync(FRenderer, VSync) == 0;
+    SDL_RenderSetVSync(FRenderer, VSync);
     FVSync = VSync;
   }
   if (SDL_UpdateTexture(FTexture, nullptr, Pixels, PitchBytes) != 0) return false;
@@ -260,7 +419,6 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
   SDL_RenderClear(FRenderer);
   SDL_RenderCopy(FRenderer, FTexture, nullptr, &R);
   SDL_RenderPresent(FRenderer);
-  if (WaitVBlank && !FVSyncWorks) WaitForVerticalBlank();
   return true;
 }
 

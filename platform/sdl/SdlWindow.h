@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/FramePacer.h"
 #include "platform/Platform.h"
 #include "platform/sdl/Letterbox.h"
+#include "platform/sdl/StartProbe.h"
 
 class TSdlWindow final : public IWindowSystem {
  public:
-  TSdlWindow() = default;
+  TSdlWindow();
   ~TSdlWindow() override;
   TSdlWindow(const TSdlWindow&) = delete;
   TSdlWindow& operator=(const TSdlWindow&) = delete;
@@ -33,6 +35,7 @@ class TSdlWindow final : public IWindowSystem {
   void GetCursorPos(int32_t& X, int32_t& Y) override;
   void SetCursorPos(int32_t X, int32_t Y) override;
   int32_t RefreshRate() override;
+  int32_t PacedRate() override;
   std::vector<TDisplayMode> DisplayModes() override;
   bool Present(const uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
                bool WaitVBlank) override;
@@ -54,21 +57,30 @@ class TSdlWindow final : public IWindowSystem {
   bool PresentFramebuffer(const uint32_t* Pixels, int32_t Width, int32_t Height,
                           int32_t PitchBytes);
   uint32_t MouseShift();
-  void WaitForVerticalBlank();
+  void LeaveFullScreen();
+  void WaitUntilShown();
+  void MoveTo(int32_t X, int32_t Y);
 
   SDL_Window* FWindow = nullptr;
   SDL_Renderer* FRenderer = nullptr;
   SDL_Texture* FTexture = nullptr;
   int32_t FTextureW = 0, FTextureH = 0;
   int FVSync = -1;
-  bool FVSyncWorks = true;
-  uint64_t FNextVBlank = 0;  // performance-counter time of the next paced frame
+  TFramePacer FPacer;
   std::string FPresenterName;
   bool FVideoStarted = false;
   bool FFullScreen = false;
+  bool FWantBordered = true;
+  bool FMapPending = false;     // mapped on X11 without waiting; not seen mapped yet
+  bool FCentred = false;        // made or last moved centred, and not moved since
+  TWindowPlacement FWindowed;   // size and place before full screen
+  TWindowPlacement FPlacement;  // asked for in full screen, applied on leaving it
+  bool FPendingPlacement = false;
+  bool FPendingCentre = false;
   bool FForeground = true;
   int32_t FClientW = 800, FClientH = 600;
   int32_t FCursorCounter = 0;
   bool FLeftDownInside = false;
   std::deque<TPlatformEvent> FPending;
+  TStartProbe FProbe;  // the start-up benchmark's questions, when it asks any
 };

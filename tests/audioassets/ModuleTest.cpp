@@ -192,6 +192,58 @@ TEST(ModuleAssets, TunesPlayInBothPlayers) {
   }
 }
 
+// How far apart the two channels of a stereo render are: the side signal's energy against
+// the mid's, and the share of 10 ms blocks (not silent) whose left and right levels differ
+// by more than 1 dB.
+struct TStereoSpread {
+  double SideToMidDb = -200;
+  double BlocksApart = 0;
+};
+
+TStereoSpread MeasureSpread(const std::vector<int16_t>& S) {
+  TStereoSpread R;
+  double Side = 0, Mid = 0;
+  size_t Blocks = 0, Apart = 0;
+  const size_t Frames = S.size() / 2, Block = Rate / 100;
+  for (size_t B = 0; B + Block <= Frames; B += Block) {
+    double L = 0, Rt = 0;
+    for (size_t I = B; I < B + Block; ++I) {
+      const double Left = S[2 * I], Right = S[2 * I + 1];
+      L += Left * Left;
+      Rt += Right * Right;
+      Side += (Left - Right) * (Left - Right) / 4;
+      Mid += (Left + Right) * (Left + Right) / 4;
+    }
+    if (L + Rt == 0) continue;
+    ++Blocks;
+    if (L == 0 || Rt == 0 || std::abs(10 * std::log10(L / Rt)) > 1) ++Apart;
+  }
+  if (Mid > 0 && Side > 0) R.SideToMidDb = 10 * std::log10(Side / Mid);
+  R.BlocksApart = Blocks ? static_cast<double>(Apart) / Blocks : 0;
+  return R;
+}
+
+// Both tunes place their instruments across the stereo field, so that left and right
+// differ audibly in both players (a tune of centred instruments measures about -20 dB and
+// a fifth to a half of its blocks apart).
+TEST(ModuleAssets, TunesSpreadAcrossTheStereoField) {
+  for (const char* Score : {"menu.score", "race.score"}) {
+    SCOPED_TRACE(Score);
+    std::vector<uint8_t> File;
+    std::string Error;
+    ASSERT_TRUE(
+        CompileScoreFile(std::string(TB_SOURCE_DIR) + "/assets/music/" + Score, File, Error))
+        << Error;
+    std::vector<std::string> Log;
+    for (const auto& Render : {RenderXmp(File, 20.0), RenderOpenmpt(File, 20.0, Log)}) {
+      ASSERT_FALSE(Render.empty());
+      const TStereoSpread Spread = MeasureSpread(Render);
+      EXPECT_GT(Spread.SideToMidDb, -14.0);
+      EXPECT_GT(Spread.BlocksApart, 0.5);
+    }
+  }
+}
+
 // After its last order the song goes on at its restart position, not at the intro.
 TEST(ModuleAssets, TunesLoopBackToTheirRestartPosition) {
   for (const char* Score : {"menu.score", "race.score"}) {

@@ -81,9 +81,10 @@ D=$(differ menu backdrop 480x600+0+0)
 [ "${D%%.*}" -le 2880 ] || fail "the menu does not show its backdrop ($D pixels differ)"
 echo "e2e: menu shown"
 
-# Enter: a game starts and the sky scrolls.
+# Enter: a game starts behind the level banner, which stands it still for 2 s; then the sky
+# scrolls.
 key Return
-sleep 0.5
+sleep 2.5
 shot play1
 sleep 0.5
 shot play2

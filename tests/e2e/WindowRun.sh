@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Starts the real game from its playable folder under Xvfb with a window manager, checks
 # that an 800 x 600 window titled "Tallow Brackles" appears and shows the program's picture,
-# switches to full screen and back (Alt+Enter), closes it the way a player would (Alt+F4,
-# then Y to the exit question) and checks that the program ends with status 0 and writes
-# its save files.
+# switches to full screen and back (Alt+Enter) twice, checking that the window comes back in
+# its frame with its title bar, at its size and place, closes it the way a player would
+# (Alt+F4, then Y to the exit question) and checks that the program ends with status 0 and
+# writes its save files.
 #   WindowRun.sh GAME_DIR OUT_DIR [DXPACK]   (OUT_DIR receives the screenshot window.png)
 # With DXPACK (the pack builder), the screenshot's left half must also be the menu backdrop
 # "MMB" of the built menu pack.
@@ -80,6 +81,19 @@ fi
 
 xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
 
+# The frame the window manager put around the window: the geometry of the window's parent
+# ("WIDTHxHEIGHT+X+Y"), or the window's own when nothing reparented it.
+frame_geometry() {
+  local parent root
+  root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+  parent=$(xwininfo -tree -id "$WID" | awk '/Parent window id:/ { print $4 }')
+  [ -n "$parent" ] && [ "$parent" != "$root" ] || parent=$WID
+  xwininfo -id "$parent" | awk '
+    /Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 }
+    END { printf "%sx%s+%s+%s\n", w, h, x, y }'
+}
+
 # Alt+Enter: full screen covers the whole 1024 x 768 screen; again: back to 800 x 600.
 wait_geometry() {
   for _ in $(seq 50); do
@@ -89,12 +103,32 @@ wait_geometry() {
   done
   return 1
 }
-xdotool key --clearmodifiers alt+Return
-wait_geometry 1024x768 || fail "Alt+Enter: window is ${WIDTH}x${HEIGHT}, not full screen"
-xdotool key --clearmodifiers alt+Return
-wait_geometry 800x600 || fail "Alt+Enter again: window is ${WIDTH}x${HEIGHT}, not 800x600"
-kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
-echo "e2e: full screen and back"
+wait_frame() {
+  for _ in $(seq 50); do
+    FRAME=$(frame_geometry)
+    [ "$FRAME" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+FRAME0=$(frame_geometry)
+FRAME_W=${FRAME0%%x*}
+FRAME_H=${FRAME0#*x}
+FRAME_H=${FRAME_H%%+*}
+# A decorated window: the frame holds a title bar above the 800 x 600 client area.
+[ "$FRAME_W" -ge 800 ] && [ "$FRAME_H" -gt 600 ] ||
+  fail "the window has no title bar or frame before full screen (frame $FRAME0)"
+for ROUND in 1 2; do
+  xdotool key --clearmodifiers alt+Return
+  wait_geometry 1024x768 || fail "Alt+Enter ($ROUND): window is ${WIDTH}x${HEIGHT}, not full screen"
+  xdotool key --clearmodifiers alt+Return
+  wait_geometry 800x600 || fail "Alt+Enter again ($ROUND): window is ${WIDTH}x${HEIGHT}, not 800x600"
+  wait_frame "$FRAME0" ||
+    fail "back from full screen ($ROUND): frame $FRAME, not $FRAME0 as before (title bar and frame lost, or moved)"
+  kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
+  xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+done
+echo "e2e: full screen and back twice, frame $FRAME0 kept"
 
 # A close request asks "Exit the game?"; Y (held a moment: the game polls it) answers it.
 xdotool key --clearmodifiers alt+F4

@@ -5,12 +5,13 @@
 
 namespace {
 
-// A game started from the menu, running.
+// A game started from the menu, running past its first banner.
 void StartPlaying(TShellFixture& F) {
   F.FinishIntro();
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
 }
 
 }  // namespace
@@ -82,6 +83,7 @@ TEST(Dialogs, NoRestoresTheHighlightAndYesOfExitToMenuActsInTheSameFrame) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   F.Form.GameState.Score = 9999;
   F.Form.FormCloseQuery(CanClose);
   ASSERT_EQ(F.S().DialogKind, dkExitToMenu);

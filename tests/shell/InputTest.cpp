@@ -23,6 +23,7 @@ TEST(BossKey, InAGamePausesAndTheMusicComesBackAfterRestore) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   const size_t Loads = F.P.FakeMusic.Loaded.size();
   const size_t Freed = F.P.FakeMusic.Freed.size();
   F.KeyDown(VkF9, ssAlt);
@@ -141,6 +142,7 @@ TEST(Input, AltEnterSwitchesTheDisplayOnEveryScreenAndPausesAGame) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   F.KeyDown(VkReturn, ssAlt);
   F.Frame();
   EXPECT_TRUE(F.P.FakeWindow.FullScreen);

@@ -103,6 +103,7 @@ TEST(MainMenu, ClickBeforeAnyHoverStartsAGameWithoutLeavingFireHeld) {
   EXPECT_FALSE(F.S().MouseHeld);
   EXPECT_LT(F.P.FakeWindow.CursorCounter, 0);  // pointer hidden during play
   EXPECT_NE(F.P.FakeMusic.Loaded.back().find("Race.xm"), std::string::npos);
+  F.WaitOutLevelBanner();
   // The buttons are gone: a click during play does nothing.
   F.Click();
   F.Frame();

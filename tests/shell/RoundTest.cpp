@@ -27,6 +27,7 @@ TEST(Round, KeyboardAlone) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   F.Tap('P');
   EXPECT_EQ(F.S().DialogKind, dkPause);
   F.Tap('P');
@@ -84,6 +85,7 @@ TEST(Round, MouseAlone) {
   ASSERT_EQ(F.S().ScreenKind, skMainMenu);
   ClickOn(1);
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   // Fire with the mouse held; the window's close button asks "Exit to menu?".
   TPlatformEvent Down;
   Down.Kind = TEventKind::MouseDown;

@@ -76,6 +76,11 @@ struct TShellFixture {
   void Frames(int32_t N, uint32_t Ms = 11) {
     for (int32_t I = 0; I < N; ++I) Frame(Ms);
   }
+  // Runs frames until the level banner that opens every level has closed.
+  void WaitOutLevelBanner() {
+    for (int32_t I = 0; I < 400 && S().DialogKind == dkLevel; ++I) Frame();
+    ASSERT_EQ(S().DialogKind, dkNone);
+  }
   // Runs frames until the main menu's buttons have faded in.
   void FinishIntro() {
     for (int32_t I = 0; I < 1000 && S().MenuIntroStep != 0; ++I) Frame();

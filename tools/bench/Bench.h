@@ -18,6 +18,8 @@
 
 struct TBenchOptions {
   int32_t Frames = 2000;  // repetitions of each timed step
+  int32_t Runs = 11;      // pairs of started programs of the start-up section
+  std::string Game;       // the program the start-up section starts (the built game if empty)
 };
 
 struct TBenchSection {
@@ -66,3 +68,4 @@ inline void PrintRatio(const char* What, double Ratio, const char* Target = null
 void AddDrawSections(std::vector<TBenchSection>& Sections);
 void AddSoundSections(std::vector<TBenchSection>& Sections);
 void AddPlaySceneSections(std::vector<TBenchSection>& Sections);
+void AddStartSections(std::vector<TBenchSection>& Sections);

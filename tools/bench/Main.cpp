@@ -1,5 +1,7 @@
-// tallow-bench [--frames N] [SECTION...]: runs the named sections (all without names) and
-// prints their figures.
+// tallow-bench [--frames N] [--runs N] [--game PROGRAM] [SECTION...]: runs the named sections
+// (all without names) and prints their figures. --runs is the number of paired starts of the
+// start section, --game the program it starts from the playable folder (another build of the
+// game, to compare).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@ std::vector<TBenchSection> AllSections() {
   AddDrawSections(Sections);
   AddSoundSections(Sections);
   AddPlaySceneSections(Sections);
+  AddStartSections(Sections);
   return Sections;
 }
 
@@ -24,8 +27,13 @@ int main(int argc, char** argv) {
   for (int I = 1; I < argc; ++I) {
     if (std::strcmp(argv[I], "--frames") == 0 && I + 1 < argc) {
       Options.Frames = std::max(1, std::atoi(argv[++I]));
+    } else if (std::strcmp(argv[I], "--runs") == 0 && I + 1 < argc) {
+      Options.Runs = std::max(1, std::atoi(argv[++I]));
+    } else if (std::strcmp(argv[I], "--game") == 0 && I + 1 < argc) {
+      Options.Game = argv[++I];
     } else if (argv[I][0] == '-') {
-      std::fprintf(stderr, "usage: %s [--frames N] [SECTION...]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--frames N] [--runs N] [--game PROGRAM] [SECTION...]\n",
+                   argv[0]);
       return 2;
     } else {
       Wanted.emplace_back(argv[I]);

@@ -142,7 +142,7 @@ class TPlayScene {
 };
 
 void RunPlayScene(const TBenchOptions& Options) {
-  TPlayScene Scene(TB_BENCH_GAME_DIR);
+  TPlayScene Scene(TB_BENCH_GAME_DIR "/");
   if (!Scene.Ok) return;
   // Let the scene settle into its mix of flights, explosions and falls first.
   for (int32_t I = 0; I < 200; ++I) {

@@ -1,0 +1,7 @@
+#pragma once
+// The yardstick of the start-up benchmark: the least an SDL program does to show an 800 x 600
+// picture (video only, one window, its own framebuffer), answering the same start probe as the
+// game. Kept in its own program so that it loads SDL and nothing else.
+
+// Runs until the probe asks it to close (or its window is closed); answers the exit status.
+int RunBareWindow();

@@ -1,0 +1,22 @@
+#pragma once
+// What the start-up benchmark asks of a program it starts: two environment variables.
+//   TB_PROBE_PICTURE_FD=N   after the first picture is shown, the steady (monotonic) clock in
+//                           microseconds is written to file descriptor N as one text line
+//   TB_PROBE_QUIT_AFTER=N   after N pictures the program is asked to close, as by its title bar
+// Without them nothing happens. The benchmark reads the time against its own clock taken just
+// before the start, and the peak resident memory from the ended process.
+
+#include <cstdint>
+
+class TStartProbe {
+ public:
+  // Reads the two variables.
+  TStartProbe();
+  // Counts one shown picture; answers true when the program should now be asked to close.
+  bool PictureShown();
+
+ private:
+  int FFd = -1;
+  int64_t FQuitAfter = 0;
+  int64_t FShown = 0;
+};

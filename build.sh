@@ -11,6 +11,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core fonts-comic-neue
   libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev zlib1g-dev
   libgtest-dev libgmock-dev
+  libcpp-httplib-dev libsqlite3-dev
   xvfb xauth openbox xdotool x11-utils imagemagick sox
 )
 

@@ -1,0 +1,67 @@
+#pragma once
+// The HTTP side of the world table, on cpp-httplib:
+//   GET /cgi/version.pl?hs&prg=Tallowbrackle&inf=TEXT       the game's upload
+//   GET /cgi/version.pl?prg=Tallowbrackle&type=0&show       the table as a web page
+//   GET /scores.json                                        the table as JSON
+// An upload is answered 200 when stored; 400 when it is not the game's record, 403 when
+// its key letter is wrong, 414 when it is longer than any the game sends, 429 when its
+// address has used up its uploads for the minute, 503 when the file cannot take it.
+// Requests are bounded: 8 KB for the request line, 16 KB for all a connection sends, 1 KB
+// of body; one request per connection. One line per request goes to the log.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <string>
+
+#include "server/ScoreRecord.h"
+#include "server/ScoreStore.h"
+#include "server/UploadLimit.h"
+
+class TGuardedHttpServer;
+
+struct TScoreServerConfig {
+  std::string Alphabet = kDefaultScoreAlphabet;
+  std::string Key = kDefaultScoreKey;
+  int32_t UploadsPerMinute = 10;  // per address
+  int32_t TableSize = 100;
+  // Seconds since 1970 for the stored time of an upload.
+  std::function<int64_t()> WallClock;
+  // Milliseconds of a steady clock for the upload limit.
+  std::function<int64_t()> SteadyClockMs;
+};
+
+class TScoreServer {
+ public:
+  TScoreServer(TScoreStore& Store, TScoreServerConfig Config, std::ostream& Log);
+  ~TScoreServer();
+  TScoreServer(const TScoreServer&) = delete;
+  TScoreServer& operator=(const TScoreServer&) = delete;
+
+  // Binds Host:Port (Port 0: any free port); false when it cannot.
+  bool Bind(const std::string& Host, int32_t Port);
+  int32_t Port() const { return FPort; }
+  // Serves until Stop; call after Bind.
+  void Run();
+  // From any thread.
+  void Stop();
+  bool Running() const;
+
+ private:
+  struct TAnswer {
+    int Status;
+    std::string Body;  // one line: "OK" or why it was refused
+  };
+  TAnswer Upload(const std::string& Address, const std::string& Encoded);
+
+  TScoreStore& FStore;
+  TScoreServerConfig FConfig;
+  std::ostream& FLog;
+  std::mutex FLogMutex;
+  TUploadLimit FLimit;
+  std::unique_ptr<TGuardedHttpServer> FHttp;
+  int32_t FPort = 0;
+};

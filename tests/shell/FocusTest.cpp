@@ -20,6 +20,7 @@ TEST(FocusLoss, InPlayOpensThePauseBannerWhichStaysUntilP) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   Focus(F, false);
   F.Frames(3);
   EXPECT_EQ(F.S().DialogKind, dkPause);
@@ -53,6 +54,7 @@ TEST(FocusLoss, AnOpenQuestionInPlayStaysAndMenusOnlyStopTheTimer) {
   F.Type(VkReturn);
   F.Frame();
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   F.Tap(VkEscape);
   ASSERT_EQ(F.S().DialogKind, dkExitToMenu);
   Focus(F, false);

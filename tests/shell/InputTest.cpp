@@ -211,6 +211,7 @@ TEST(GameController, DrivesTheMenusAndPausesAGame) {
   EXPECT_FALSE(F.Form.Terminated());
   Hold(32767, 32767, A);  // A on Play
   ASSERT_EQ(F.S().ScreenKind, skGame);
+  F.WaitOutLevelBanner();
   Hold(32767, 32767, Start);
   EXPECT_EQ(F.S().DialogKind, dkPause);
   Hold(32767, 32767, Start);

@@ -68,6 +68,10 @@ struct TDrawCase {
   bool Transparent;
   std::vector<std::string> Expected;  // the 6 x 5 destination afterwards
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TDrawCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class DrawGolden : public ::testing::TestWithParam<TDrawCase> {};
 
@@ -311,6 +315,10 @@ struct TBlendCase {
   TRect Src;
   std::vector<std::string> Expected;  // 6 x 5 destination after a full-alpha draw
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TBlendCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class BlendedGolden : public ::testing::TestWithParam<TBlendCase> {};
 
@@ -360,6 +368,10 @@ struct TRotateCase {
   int32_t Width, Height;
   std::vector<std::string> Expected;  // 8 x 7 destination, pivot at (3, 3)
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TRotateCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class RotatedGolden : public ::testing::TestWithParam<TRotateCase> {};
 

@@ -81,6 +81,10 @@ struct TAnimCase {
   double WantPos, WantSpeed;
   int32_t WantIndex;  // with FirstPattern 10
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TAnimCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class Animation : public ::testing::TestWithParam<TAnimCase> {};
 

@@ -59,6 +59,10 @@ struct TZCase {
   std::string DrawOrder;
   std::string Children;
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TZCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class ZOrder : public ::testing::TestWithParam<TZCase> {};
 
@@ -266,6 +270,10 @@ struct TCollideCase {
   int32_t Hits;
   TLog Calls;  // the seeker's CollideWith calls in order
 };
+// Test listings name the case, not its bytes.
+void PrintTo(const TCollideCase& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class CollideCounts : public ::testing::TestWithParam<TCollideCase> {};
 

@@ -12,13 +12,6 @@ namespace {
 constexpr int32_t kTableSize = 10;
 constexpr int32_t kNewEntry = 11;
 
-std::string OneLine(const std::string& Text) {
-  std::string Out;
-  for (char C : Text)
-    if (C != '\r' && C != '\n') Out += C;
-  return Out;
-}
-
 }  // namespace
 
 void ResetHighScores(THighScores& Table) {

@@ -20,14 +20,6 @@ int32_t BossKeyCode(uint16_t Key) {
   return Key >= kVkF1 && Key <= kVkF12 ? Key - (kVkF1 - 1) : 0;
 }
 
-// A line break in a text line would shift every line after it.
-std::string OneLine(const std::string& Text) {
-  std::string Out;
-  for (char C : Text)
-    if (C != '\r' && C != '\n') Out += C;
-  return Out;
-}
-
 }  // namespace
 
 void SetDefaultOptions(TGameOptions& Options) {

@@ -141,3 +141,10 @@ std::optional<int32_t> ParseSaveNumber(const std::string& Line) {
   if (Value > std::numeric_limits<int32_t>::max()) return std::nullopt;
   return static_cast<int32_t>(Value);
 }
+
+std::string OneLine(const std::string& Text) {
+  std::string Out;
+  for (char C : Text)
+    if (C != '\r' && C != '\n') Out += C;
+  return Out;
+}

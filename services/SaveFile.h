@@ -42,6 +42,10 @@ class TAtomicFile {
 // Prepare and Commit in one.
 bool ReplaceFile(const std::string& Name, const std::string& Content);
 
+// Text for one line of a save file: a line break inside it would shift every line after
+// it, so line breaks are dropped.
+std::string OneLine(const std::string& Text);
+
 // Whole decimal numbers of the save files: an optional "-" and digits, within 32 bits,
 // optionally with blanks around them. A blank line reads as 0, as a missing line does.
 // Nothing for anything else.

@@ -9,16 +9,14 @@
 #include <vector>
 
 #include "services/HighScores.h"
+#include "tests/services/ScratchFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 fs::path Scratch(const std::string& Name) {
-  const fs::path D = fs::path(TB_BINARY_DIR) / "test-scratch" / "highscores" / Name;
-  fs::remove_all(D);
-  fs::create_directories(D);
-  return D;
+  return ScratchFolder("highscores", Name);
 }
 
 THighScores DefaultTable() {
@@ -31,13 +29,6 @@ std::vector<int> Codes(const std::string& Text) {
   std::vector<int> Out;
   for (char C : Text) Out.push_back(static_cast<unsigned char>(C));
   return Out;
-}
-
-std::string ReadAll(const fs::path& P) {
-  std::ifstream In(P, std::ios::binary);
-  std::stringstream S;
-  S << In.rdbuf();
-  return S.str();
 }
 
 }  // namespace

@@ -9,23 +9,14 @@
 
 #include "services/HighScores.h"
 #include "services/Options.h"
+#include "tests/services/ScratchFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 fs::path Scratch(const std::string& Name) {
-  const fs::path D = fs::path(TB_BINARY_DIR) / "test-scratch" / "options" / Name;
-  fs::remove_all(D);
-  fs::create_directories(D);
-  return D;
-}
-
-std::string ReadAll(const fs::path& P) {
-  std::ifstream In(P, std::ios::binary);
-  std::stringstream S;
-  S << In.rdbuf();
-  return S.str();
+  return ScratchFolder("options", Name);
 }
 
 void WriteAll(const fs::path& P, const std::string& Text) {

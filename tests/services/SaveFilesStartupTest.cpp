@@ -12,6 +12,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 #include "tests/services/FullDisk.h"
+#include "tests/services/ScratchFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -27,10 +28,7 @@ bool PacksBuilt() {
 
 // A save folder root of the test's own, empty at first.
 fs::path Scratch(const std::string& Name) {
-  const fs::path D = fs::path(TB_BINARY_DIR) / "test-scratch" / "savegames" / Name;
-  fs::remove_all(D);
-  fs::create_directories(D);
-  return D;
+  return ScratchFolder("savegames", Name);
 }
 
 // One run of the game: start-up on the built data with the save files below SaveRoot.
@@ -51,13 +49,6 @@ bool IsDefaultTable(const THighScores& T) {
   for (int I = 1; I <= 10; ++I)
     if (T[I].Name != "ANONYMOUS" || T[I].Score != 5500 - 500 * I) return false;
   return true;
-}
-
-std::string ReadAll(const fs::path& P) {
-  std::ifstream In(P, std::ios::binary);
-  std::stringstream S;
-  S << In.rdbuf();
-  return S.str();
 }
 
 }  // namespace

@@ -42,16 +42,7 @@ void CreateHills(IGameContext& Ctx, IGameScreen& Screen) {
     Sky->ShowImageFrom("SkyTile", 2);
     Sky->SpeedX = KSkyPlaySpeedX;
   }
-  TGameState& G = Ctx.Game();
-  for (int32_t K = 1; K <= 2; ++K) {
-    const THillRow& Row = KHillRows[K];
-    auto* Hills = new TScrollBackground(Ctx, 2, Row.Name, Row.Columns, 1);
-    Hills->X = Row.X;
-    Hills->Y = Row.Y;
-    Hills->SetZ(Row.Z);
-    Hills->SpeedX = Row.SpeedX;
-    G.HillLayers[K] = Hills;
-  }
+  CreateHillLayers(Ctx);
 }
 
 void FreeHills(IGameContext& Ctx) {

@@ -57,3 +57,15 @@ int32_t GroundSpeedX(IGameContext& Ctx) {
   const TScrollBackground* Front = Ctx.Game().HillLayers[1];
   return Front != nullptr ? Front->SpeedX : 0;
 }
+
+void CreateHillLayers(IGameContext& Ctx) {
+  for (int32_t K = 1; K <= 2; ++K) {
+    const THillRow& Row = KHillRows[K];
+    auto* Hills = new TScrollBackground(Ctx, 2, Row.Name, Row.Columns, 1);
+    Hills->X = Row.X;
+    Hills->Y = Row.Y;
+    Hills->SetZ(Row.Z);
+    Hills->SpeedX = Row.SpeedX;
+    Ctx.Game().HillLayers[static_cast<size_t>(K)] = Hills;
+  }
+}

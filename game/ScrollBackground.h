@@ -48,6 +48,8 @@ constexpr THillRow KHillRows[3] = {
     {"Hills1", 2, 0, 494, 11, -4},
     {"Hills2", 2, 0, 444, 4, -3},
 };
+// Makes both hill layers of KHillRows and keeps them in the game state's HillLayers.
+void CreateHillLayers(IGameContext& Ctx);
 
 // The sky: one strip for the whole run, still behind the menus, drifting during play.
 constexpr int32_t KSkyColumns = 4;

@@ -49,15 +49,7 @@ struct TScene {
     TGameState& S = G.State;
     Sky = new TScrollBackground(G, 2, "SkyTile", KSkyColumns, 1);
     Sky->SpeedX = KSkyPlaySpeedX;
-    for (int32_t K = 1; K <= 2; ++K) {
-      const THillRow& Row = KHillRows[K];
-      auto* Hills = new TScrollBackground(G, 2, Row.Name, Row.Columns, 1);
-      Hills->X = Row.X;
-      Hills->Y = Row.Y;
-      Hills->SetZ(Row.Z);
-      Hills->SpeedX = Row.SpeedX;
-      S.HillLayers[static_cast<size_t>(K)] = Hills;
-    }
+    CreateHillLayers(G);
     Duck = new TPlayer(G);
     S.Player = Duck;
     Duck->Respawn();

@@ -37,15 +37,7 @@ class TPlayScene {
     TGameState& G = Form.GameState;
     Form.Shell.SkyBackground->ShowImageFrom("SkyTile", 2);
     Form.Shell.SkyBackground->SpeedX = KSkyPlaySpeedX;
-    for (int32_t K = 1; K <= 2; ++K) {
-      const THillRow& Row = KHillRows[K];
-      auto* Hills = new TScrollBackground(Form, 2, Row.Name, Row.Columns, 1);
-      Hills->X = Row.X;
-      Hills->Y = Row.Y;
-      Hills->SetZ(Row.Z);
-      Hills->SpeedX = Row.SpeedX;
-      G.HillLayers[static_cast<size_t>(K)] = Hills;
-    }
+    CreateHillLayers(Form);
     G.Player = new TPlayer(Form);
     G.Player->Respawn();
     G.Player->X = 200;

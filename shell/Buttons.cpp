@@ -98,11 +98,7 @@ void TMForm::ButtonAction() {
           MDXSpriteEngine.FreeDead();
           OpenDialog(dkSending);
         } else if (Shell.HoveredButton == 12) {
-          CloseDialog();
-          EndGame();
-          ShowMainMenu(0, 3, true);
-          LeaveScreen();
-          ShowHighScores();
+          EndGameToHighScores();
         }
         break;
       default:  // banners and "Sending results..." take no buttons

@@ -143,11 +143,7 @@ void TMForm::DialogFrame(int32_t LagCount) {
                                Options.Country);
         Shell.SendStarted = true;
       } else if (WorldScoreUpload.Done()) {
-        CloseDialog();
-        EndGame();
-        ShowMainMenu(0, 3, true);
-        LeaveScreen();
-        ShowHighScores();
+        EndGameToHighScores();
       }
       break;
     default:

@@ -198,6 +198,9 @@ class TMForm final : public TDXForm, public IGameContext {
   void StartGame();
   void GameTick(int32_t LagCount);
   void EndGame();
+  // A finished game whose result was entered (and sent or not): the dialog closes, the game
+  // is torn down and the high-score table shows over the menu picture.
+  void EndGameToHighScores();
   // The in-game display (Hud.cpp): level, score, lives, assistant and weapon.
   void DrawHud();
   // After "Exit to menu?" Yes or the game-over banner: the name entry when the score earns

@@ -73,3 +73,11 @@ void TMForm::FinishGame() {
     ShowMainMenu(0, 1, true);
   }
 }
+
+void TMForm::EndGameToHighScores() {
+  CloseDialog();
+  EndGame();
+  ShowMainMenu(0, 3, true);
+  LeaveScreen();
+  ShowHighScores();
+}

@@ -11,6 +11,8 @@ class TRandom {
   void SetSeed(uint32_t Seed);
   // A whole number in 0 .. N - 1, every value equally likely; 0 when N <= 0.
   int32_t Below(int32_t N);
+  // Where the sequence stands: two generators with the same state draw the same numbers.
+  uint64_t State() const { return FState; }
 
  private:
   uint32_t Next();

@@ -1,18 +1,61 @@
 // The program's entry: the real platform, the main window, and the loop that runs it until
-// the game shuts down.
+// the game shuts down. With --record FILE the game is played as usual and everything it read
+// from the machine goes into a replay file, which tallow-replay plays back.
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/MainForm.h"
+#include "shell/Replay.h"
 
-int main() {
-  TSdlPlatform Platform;
+namespace {
+
+void SaveRecording(const TGameRecorder* Recorder, const std::string& FileName) {
+  if (Recorder == nullptr) return;
+  try {
+    Recorder->Save(FileName);
+    std::fprintf(stderr, "Tallow Brackles: %zu frames recorded in %s\n",
+                 Recorder->Replay().FrameCount(), FileName.c_str());
+  } catch (const std::exception& E) {
+    std::fprintf(stderr, "Tallow Brackles: %s\n", E.what());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string RecordFile;
+  for (int I = 1; I < argc; ++I) {
+    if (std::strcmp(argv[I], "--record") == 0 && I + 1 < argc) {
+      RecordFile = argv[++I];
+    } else {
+      std::fprintf(stderr, "usage: %s [--record FILE]\n", argv[0]);
+      return 2;
+    }
+  }
+  if (!RecordFile.empty()) {
+    // Find out now, not after the game, that the recording could not be kept.
+    const std::string Probe = RecordFile + ".tmp";
+    std::FILE* F = std::fopen(Probe.c_str(), "wb");
+    if (F == nullptr) {
+      std::fprintf(stderr, "Tallow Brackles: %s: cannot be written\n", RecordFile.c_str());
+      return 1;
+    }
+    std::fclose(F);
+    std::remove(Probe.c_str());
+  }
+  TSdlPlatform Sdl;
+  std::unique_ptr<TGameRecorder> Recorder;
+  if (!RecordFile.empty()) Recorder = std::make_unique<TGameRecorder>(Sdl);
+  TPlatform& Platform = Recorder ? Recorder->Platform() : Sdl;
   std::string Error;
   try {
     TMForm MForm(Platform);
+    if (Recorder) Recorder->KeepStartFiles(MForm);
     if (!MForm.FormCreate(Error)) {
       std::fprintf(stderr, "Tallow Brackles: %s\n", Error.c_str());
       // Without a display there is nobody to show a box to.
@@ -20,12 +63,19 @@ int main() {
         Platform.Window().ShowMessage("Tallow Brackles", Error);
       return 1;
     }
-    while (!MForm.Terminated()) MForm.RunFrame();
+    if (Recorder) Recorder->Started(MForm);
+    while (!MForm.Terminated()) {
+      MForm.RunFrame();
+      if (Recorder) Recorder->FrameDone(MForm);
+    }
   } catch (const std::exception& E) {
-    // An engine error the game does not handle: say what it was instead of aborting.
+    // An engine error the game does not handle: say what it was instead of aborting. What
+    // was recorded up to here is kept: it leads to the error.
+    SaveRecording(Recorder.get(), RecordFile);
     std::fprintf(stderr, "Tallow Brackles: %s\n", E.what());
     Platform.Window().ShowMessage("Tallow Brackles", E.what());
     return 1;
   }
+  SaveRecording(Recorder.get(), RecordFile);
   return 0;
 }

@@ -1,0 +1,249 @@
+#include "platform/replay/ReplayFile.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "platform/replay/ReplayBytes.h"
+
+namespace {
+
+constexpr char KMagic[8] = {'T', 'B', 'R', 'E', 'P', 'L', 'A', 'Y'};
+constexpr uint32_t KVersion = 1;
+constexpr size_t KHeaderSize = 8 + 4 + 4 + 4;
+// An hour of play is a few megabytes of body at most; a header asking for more is damaged.
+constexpr uint32_t KMaxBody = 512u << 20;
+
+uint32_t Crc(const std::vector<uint8_t>& Body) {
+  return static_cast<uint32_t>(crc32(0, Body.data(), static_cast<uInt>(Body.size())));
+}
+
+void PutCheckDelta(TByteWriter& W, const TReplayCheck& C, const TReplayCheck& Prev) {
+  W.Signed(int64_t{C.Screen} - Prev.Screen);
+  W.Signed(int64_t{C.Dialog} - Prev.Dialog);
+  W.Signed(int64_t{C.Score} - Prev.Score);
+  W.Signed(int64_t{C.Level} - Prev.Level);
+  W.Signed(int64_t{C.Lives} - Prev.Lives);
+  W.Signed(int64_t{C.MonstersLeft} - Prev.MonstersLeft);
+  W.Signed(int64_t{C.Sprites} - Prev.Sprites);
+  W.Signed(int64_t{C.PlayerX} - Prev.PlayerX);
+  W.Signed(int64_t{C.PlayerY} - Prev.PlayerY);
+  W.U32(C.Positions);
+  W.U32(C.Random);
+}
+
+TReplayCheck GetCheckDelta(TByteReader& R, const TReplayCheck& Prev) {
+  auto Next = [&R](int32_t Before) {
+    return static_cast<int32_t>(static_cast<int64_t>(Before) + R.Signed());
+  };
+  TReplayCheck C;
+  C.Screen = Next(Prev.Screen);
+  C.Dialog = Next(Prev.Dialog);
+  C.Score = Next(Prev.Score);
+  C.Level = Next(Prev.Level);
+  C.Lives = Next(Prev.Lives);
+  C.MonstersLeft = Next(Prev.MonstersLeft);
+  C.Sprites = Next(Prev.Sprites);
+  C.PlayerX = Next(Prev.PlayerX);
+  C.PlayerY = Next(Prev.PlayerY);
+  C.Positions = R.U32();
+  C.Random = R.U32();
+  return C;
+}
+
+std::vector<uint8_t> Body(const TReplay& Replay) {
+  std::vector<uint8_t> Out;
+  TByteWriter W(Out);
+  W.U32(Replay.Seed);
+  W.Unsigned(Replay.StartFiles.size());
+  for (const TStartFile& F : Replay.StartFiles) {
+    W.Text(F.Name);
+    W.Byte(F.Present ? 1 : 0);
+    W.Text(F.Bytes);
+  }
+  W.Unsigned(Replay.TextExtents.size());
+  for (const auto& [Key, Size] : Replay.TextExtents) {
+    W.Signed(Key.first);
+    W.Text(Key.second);
+    W.Signed(Size.first);
+    W.Signed(Size.second);
+  }
+  // Answers after the last finished frame (a recording cut short by an error) are left out.
+  const size_t TapeSize = Replay.FrameEnd.empty() ? 0 : Replay.FrameEnd.back();
+  W.Unsigned(TapeSize);
+  Out.insert(Out.end(), Replay.Tape.begin(),
+             Replay.Tape.begin() + static_cast<std::ptrdiff_t>(TapeSize));
+  W.Unsigned(Replay.FrameCount());
+  for (size_t I = 0; I < Replay.FrameCount(); ++I)
+    W.Unsigned(Replay.FrameEnd[I] - Replay.FrameBegin(I));
+  TReplayCheck Prev;
+  for (const TReplayCheck& C : Replay.Checks) {
+    PutCheckDelta(W, C, Prev);
+    Prev = C;
+  }
+  return Out;
+}
+
+TReplay ParseBody(const std::vector<uint8_t>& Bytes) {
+  TByteReader R(Bytes.data(), Bytes.size());
+  TReplay Replay;
+  Replay.Seed = R.U32();
+  for (size_t N = R.Count(); N > 0; --N) {
+    TStartFile F;
+    F.Name = R.Text();
+    F.Present = R.Byte() != 0;
+    F.Bytes = R.Text();
+    Replay.StartFiles.push_back(std::move(F));
+  }
+  for (size_t N = R.Count(); N > 0; --N) {
+    const int32_t Font = R.Int();
+    std::string Text = R.Text();
+    const int32_t Width = R.Int();
+    const int32_t Height = R.Int();
+    Replay.TextExtents[{Font, std::move(Text)}] = {Width, Height};
+  }
+  const size_t TapeSize = R.Count();
+  Replay.Tape.assign(Bytes.begin() + static_cast<std::ptrdiff_t>(R.Pos()),
+                     Bytes.begin() + static_cast<std::ptrdiff_t>(R.Pos() + TapeSize));
+  TByteReader Rest(Bytes.data() + R.Pos() + TapeSize, R.Left() - TapeSize);
+  const size_t Frames = Rest.Count();
+  uint64_t End = 0;
+  Replay.FrameEnd.reserve(Frames);
+  for (size_t I = 0; I < Frames; ++I) {
+    End += Rest.Unsigned();
+    if (End > TapeSize)
+      throw EReplayError("damaged: frame " + std::to_string(I) +
+                         " reaches past the end of the recorded input");
+    Replay.FrameEnd.push_back(static_cast<uint32_t>(End));
+  }
+  if (End != TapeSize) throw EReplayError("damaged: the frames do not cover the recorded input");
+  Replay.Checks.reserve(Frames);
+  TReplayCheck Prev;
+  for (size_t I = 0; I < Frames; ++I) {
+    Prev = GetCheckDelta(Rest, Prev);
+    Replay.Checks.push_back(Prev);
+  }
+  if (!Rest.AtEnd()) throw EReplayError("damaged: unexpected data after the last frame");
+  return Replay;
+}
+
+void AddDifference(std::string& Out, const char* Name, int64_t Recorded, int64_t Played) {
+  if (Recorded == Played) return;
+  if (!Out.empty()) Out += ", ";
+  Out += std::string(Name) + " " + std::to_string(Recorded) + " != " + std::to_string(Played);
+}
+
+const char* const KScreenNames[] = {"none", "main menu", "options", "high scores", "help", "game"};
+
+std::string ScreenName(int32_t Screen) {
+  if (Screen >= 0 && Screen <= 5) return KScreenNames[Screen];
+  return std::to_string(Screen);
+}
+
+}  // namespace
+
+std::string DescribeDifference(const TReplayCheck& Recorded, const TReplayCheck& Played) {
+  std::string Out;
+  if (Recorded.Screen != Played.Screen)
+    Out = "screen " + ScreenName(Recorded.Screen) + " != " + ScreenName(Played.Screen);
+  AddDifference(Out, "dialog", Recorded.Dialog, Played.Dialog);
+  AddDifference(Out, "score", Recorded.Score, Played.Score);
+  AddDifference(Out, "level", Recorded.Level, Played.Level);
+  AddDifference(Out, "lives", Recorded.Lives, Played.Lives);
+  AddDifference(Out, "monsters left", Recorded.MonstersLeft, Played.MonstersLeft);
+  AddDifference(Out, "sprites", Recorded.Sprites, Played.Sprites);
+  if (Recorded.PlayerX != Played.PlayerX || Recorded.PlayerY != Played.PlayerY) {
+    if (!Out.empty()) Out += ", ";
+    Out += "duck at (" + std::to_string(Recorded.PlayerX) + ", " +
+           std::to_string(Recorded.PlayerY) + ") != (" + std::to_string(Played.PlayerX) + ", " +
+           std::to_string(Played.PlayerY) + ")";
+  }
+  if (Recorded.Random != Played.Random) {
+    if (!Out.empty()) Out += ", ";
+    Out += "random numbers differ";
+  }
+  if (Recorded.Positions != Played.Positions) {
+    if (!Out.empty()) Out += ", ";
+    Out += "sprite positions differ";
+  }
+  return Out;
+}
+
+std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay) {
+  const std::vector<uint8_t> Plain = Body(Replay);
+  uLongf Packed = compressBound(static_cast<uLong>(Plain.size()));
+  std::vector<uint8_t> Out(KHeaderSize + Packed);
+  if (compress2(Out.data() + KHeaderSize, &Packed, Plain.data(), static_cast<uLong>(Plain.size()),
+                Z_BEST_COMPRESSION) != Z_OK)
+    throw EReplayError("the replay cannot be compressed");
+  Out.resize(KHeaderSize + Packed);
+  std::copy(std::begin(KMagic), std::end(KMagic), Out.begin());
+  std::vector<uint8_t> Header;
+  TByteWriter W(Header);
+  W.U32(KVersion);
+  W.U32(static_cast<uint32_t>(Plain.size()));
+  W.U32(Crc(Plain));
+  std::copy(Header.begin(), Header.end(), Out.begin() + 8);
+  return Out;
+}
+
+TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes) {
+  if (Bytes.size() < 8 || !std::equal(std::begin(KMagic), std::end(KMagic), Bytes.begin()))
+    throw EReplayError("not a replay file");
+  if (Bytes.size() < KHeaderSize) throw EReplayError("truncated: the header ends too soon");
+  TByteReader H(Bytes.data() + 8, KHeaderSize - 8);
+  const uint32_t Version = H.U32();
+  const uint32_t Size = H.U32();
+  const uint32_t ExpectedCrc = H.U32();
+  if (Version != KVersion)
+    throw EReplayError("format version " + std::to_string(Version) +
+                       " is not supported (this "
+                       "program reads version " +
+                       std::to_string(KVersion) + ")");
+  if (Size > KMaxBody) throw EReplayError("damaged: the header names an impossible size");
+  std::vector<uint8_t> Plain(Size);
+  uLongf Got = Size;
+  const int Status = uncompress(Plain.data(), &Got, Bytes.data() + KHeaderSize,
+                                static_cast<uLong>(Bytes.size() - KHeaderSize));
+  if (Status == Z_BUF_ERROR && Got == Size)
+    throw EReplayError("damaged: the data is longer than the header says");
+  if (Status != Z_OK)
+    throw EReplayError(Status == Z_BUF_ERROR ? "truncated: the compressed data ends too soon"
+                                             : "damaged: the compressed data cannot be read");
+  if (Got != Size) throw EReplayError("damaged: the data is shorter than the header says");
+  if (Crc(Plain) != ExpectedCrc) throw EReplayError("damaged: the checksum does not match");
+  return ParseBody(Plain);
+}
+
+void SaveReplay(const TReplay& Replay, const std::string& FileName) {
+  const std::vector<uint8_t> Bytes = ReplayFileBytes(Replay);
+  const std::string Temp = FileName + ".tmp";
+  {
+    std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
+    Out.write(reinterpret_cast<const char*>(Bytes.data()),
+              static_cast<std::streamsize>(Bytes.size()));
+    Out.flush();
+    if (!Out) {
+      std::remove(Temp.c_str());
+      throw EReplayError(FileName + ": cannot be written");
+    }
+  }
+  if (std::rename(Temp.c_str(), FileName.c_str()) != 0) {
+    std::remove(Temp.c_str());
+    throw EReplayError(FileName + ": cannot be written");
+  }
+}
+
+TReplay LoadReplay(const std::string& FileName) {
+  std::ifstream In(FileName, std::ios::binary);
+  if (!In) throw EReplayError(FileName + ": cannot be opened");
+  const std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(In)),
+                                   std::istreambuf_iterator<char>());
+  try {
+    return ParseReplayFile(Bytes);
+  } catch (const EReplayError& E) {
+    throw EReplayError(FileName + ": " + E.what());
+  }
+}

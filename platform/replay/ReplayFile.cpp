@@ -204,15 +204,24 @@ TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes) {
                        std::to_string(KVersion) + ")");
   if (Size > KMaxBody) throw EReplayError("damaged: the header names an impossible size");
   std::vector<uint8_t> Plain(Size);
-  uLongf Got = Size;
-  const int Status = uncompress(Plain.data(), &Got, Bytes.data() + KHeaderSize,
-                                static_cast<uLong>(Bytes.size() - KHeaderSize));
-  if (Status == Z_BUF_ERROR && Got == Size)
+  z_stream Z{};
+  if (inflateInit(&Z) != Z_OK) throw EReplayError("the replay cannot be decompressed");
+  Z.next_in = const_cast<Bytef*>(Bytes.data() + KHeaderSize);
+  Z.avail_in = static_cast<uInt>(Bytes.size() - KHeaderSize);
+  Z.next_out = Plain.data();
+  Z.avail_out = Size;
+  const int Status = inflate(&Z, Z_FINISH);
+  const uInt InputLeft = Z.avail_in;
+  const uInt OutputLeft = Z.avail_out;
+  inflateEnd(&Z);
+  if (Status == Z_DATA_ERROR || Status == Z_NEED_DICT || Status == Z_MEM_ERROR)
+    throw EReplayError("damaged: the compressed data cannot be read");
+  if (Status != Z_STREAM_END) {
+    if (InputLeft == 0) throw EReplayError("truncated: the compressed data ends too soon");
     throw EReplayError("damaged: the data is longer than the header says");
-  if (Status != Z_OK)
-    throw EReplayError(Status == Z_BUF_ERROR ? "truncated: the compressed data ends too soon"
-                                             : "damaged: the compressed data cannot be read");
-  if (Got != Size) throw EReplayError("damaged: the data is shorter than the header says");
+  }
+  if (OutputLeft != 0) throw EReplayError("damaged: the data is shorter than the header says");
+  if (InputLeft != 0) throw EReplayError("damaged: unexpected bytes after the compressed data");
   if (Crc(Plain) != ExpectedCrc) throw EReplayError("damaged: the checksum does not match");
   return ParseBody(Plain);
 }

@@ -25,6 +25,13 @@ void SaveRecording(const TGameRecorder* Recorder, const std::string& FileName) {
   }
 }
 
+struct TStopRecorder {
+  TGameRecorder* Recorder;
+  ~TStopRecorder() {
+    if (Recorder) Recorder->Stop();
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,6 +62,9 @@ int main(int argc, char** argv) {
   std::string Error;
   try {
     TMForm MForm(Platform);
+    // Before the window goes (and waits for an upload still running), the recorder stops
+    // holding requests for frames that will not come.
+    const TStopRecorder StopFirst{Recorder.get()};
     if (Recorder) Recorder->KeepStartFiles(MForm);
     if (!MForm.FormCreate(Error)) {
       std::fprintf(stderr, "Tallow Brackles: %s\n", Error.c_str());

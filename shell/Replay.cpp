@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "game/Player.h"
 #include "platform/replay/PlaybackPlatform.h"
@@ -111,6 +112,22 @@ void TGameRecorder::KeepStartFiles(const TMForm& Form) {
   }
 }
 
+namespace {
+
+// An upload handed back to its worker finishes before the next frame polls it; the bound
+// only matters for a worker that never comes back.
+void AwaitUpload(const TMForm& Form) {
+  for (int32_t I = 0; I < 5000 && !Form.WorldScoreUpload.Done(); ++I)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+void TGameRecorder::FrameDone(const TMForm& Form) {
+  FRecording.EndFrame(ReplayCheckOf(Form));
+  if (FRecording.RecordingHttp().FinishAtFrameBoundary()) AwaitUpload(Form);
+}
+
 void TGameRecorder::Started(const TMForm& Form) {
   FRecording.Replay().Seed = Form.RandSeed;
   FrameDone(Form);
@@ -130,6 +147,12 @@ TPlaybackResult PlayReplay(const TReplay& Replay, const TPlaybackSettings& Setti
     // The main window asks its first questions while it is built.
     Platform.BeginFrame(0);
     TMForm Form(Platform);
+    // Before the window goes (and waits for an upload still running), a request still
+    // waiting for its recorded end is let go.
+    struct TStopUploads {
+      TPlaybackPlatform& P;
+      ~TStopUploads() { P.StopUploads(); }
+    } StopFirst{Platform};
     Form.DataRoot = Settings.DataRoot;
     Form.SaveRoot = Root;
     auto Compare = [&](size_t Frame) {
@@ -168,6 +191,7 @@ TPlaybackResult PlayReplay(const TReplay& Replay, const TPlaybackSettings& Setti
         break;
       }
       Platform.BeginFrame(Frame);
+      if (Platform.DeliverUpload()) AwaitUpload(Form);
       Form.RunFrame();
       Compare(Frame);
     }

@@ -27,7 +27,9 @@ class TGameRecorder {
   void KeepStartFiles(const TMForm& Form);
   // After FormCreate: the seed, and the first frame (start-up).
   void Started(const TMForm& Form);
-  void FrameDone(const TMForm& Form) { FRecording.EndFrame(ReplayCheckOf(Form)); }
+  void FrameDone(const TMForm& Form);
+  // The game has ended (or failed): no more frames come.
+  void Stop() { FRecording.RecordingHttp().Stop(); }
   const TReplay& Replay() const { return FRecording.Replay(); }
   // Throws EReplayError naming the file when it cannot be written.
   void Save(const std::string& FileName) const { SaveReplay(Replay(), FileName); }

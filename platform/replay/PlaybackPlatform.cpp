@@ -10,7 +10,8 @@ TPlaybackPlatform::TPlaybackPlatform(const TReplay& Replay, TPlatform* Viewer)
       FClock(*this),
       FKeyboard(*this),
       FJoystick(*this),
-      FFonts(*this) {}
+      FFonts(*this),
+      FHttp(*this) {}
 
 void TPlaybackPlatform::BeginFrame(size_t I) {
   FFrame = I;
@@ -32,6 +33,13 @@ void TPlaybackPlatform::EndFrame() {
                                                       : "window system";
   FAskedDifference = "frame " + std::to_string(FFrame) + ": the recording answered the " + What +
                      " more often than the game asked";
+}
+
+bool TPlaybackPlatform::DeliverUpload() {
+  if (FAnswers.Uploads.empty()) return false;
+  FHttp.Deliver(FAnswers.Uploads.front());
+  FAnswers.Uploads.pop_front();
+  return true;
 }
 
 template <class T>
@@ -182,4 +190,28 @@ void TPlaybackFonts::DrawText(TFontHandle Font, const std::string& Text, uint32_
   if (Found != FViewerFonts.end())
     FOwner.FViewer->Fonts().DrawText(Found->second, Text, Colour, Pixels, Width, Height, PitchBytes,
                                      X, Y);
+}
+
+bool TPlaybackHttp::Get(const THttpRequest&, std::string& Body) {
+  Body.clear();
+  if (FOwner.OnGameThread()) return FOwner.Take(FOwner.FAnswers.Uploads, FOwner.FUpload, "network");
+  std::unique_lock<std::mutex> Lock(FMutex);
+  // A request the recording never saw end waits for the end of the playback.
+  FChanged.wait(Lock, [this] { return !FEnded.empty() || FStopped; });
+  if (FEnded.empty()) return false;
+  const bool Answered = FEnded.front();
+  FEnded.pop_front();
+  return Answered;
+}
+
+void TPlaybackHttp::Deliver(bool Answered) {
+  std::lock_guard<std::mutex> Lock(FMutex);
+  FEnded.push_back(Answered);
+  FChanged.notify_all();
+}
+
+void TPlaybackHttp::Stop() {
+  std::lock_guard<std::mutex> Lock(FMutex);
+  FStopped = true;
+  FChanged.notify_all();
 }

@@ -2,7 +2,8 @@
 // Plays a recorded game back: the platform answers every question of the game from the
 // replay's tape, frame by frame, the way the machine answered it when the game was played.
 // Nothing reaches the machine: no window, no sound, no network, no web pages (the fake
-// platform's pieces stand in). A viewer platform, when given, shows the picture and plays
+// platform's pieces stand in; a request of the network ends, unanswered or answered, in the
+// frame the recording says). A viewer platform, when given, shows the picture and plays
 // the sound and music, and is asked nothing that could change the game.
 //
 // When the game asks something more often than the recording holds for that frame, the last
@@ -10,8 +11,10 @@
 // differently from the one that recorded has changed.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -100,6 +103,22 @@ class TPlaybackFonts final : public IFontSystem {
   std::map<TFontHandle, TFontHandle> FViewerFonts;  // the same font opened by the viewer
 };
 
+// The upload's request ends when the recording says: its worker waits for DeliverUpload.
+class TPlaybackHttp final : public IHttpClient {
+ public:
+  explicit TPlaybackHttp(TPlaybackPlatform& Owner) : FOwner(Owner) {}
+  bool Get(const THttpRequest& Request, std::string& Body) override;
+  void Deliver(bool Answered);
+  void Stop();
+
+ private:
+  TPlaybackPlatform& FOwner;
+  std::mutex FMutex;
+  std::condition_variable FChanged;
+  std::deque<bool> FEnded;
+  bool FStopped = false;
+};
+
 class TPlaybackPlatform final : public TPlatform {
  public:
   explicit TPlaybackPlatform(const TReplay& Replay, TPlatform* Viewer = nullptr);
@@ -109,6 +128,11 @@ class TPlaybackPlatform final : public TPlatform {
   void BeginFrame(size_t I);
   // Notes answers of the frame that the game did not ask for.
   void EndFrame();
+  // Right after BeginFrame: a request of the network that ended before this frame in the
+  // recording ends now. True when one did; its worker is then on its way to finish.
+  bool DeliverUpload();
+  // No more frames come: a request still waiting ends at once, unanswered.
+  void StopUploads() { FHttp.Stop(); }
   // "frame 12: the clock was read 3 times, the recording has 2", for the first frame whose
   // questions differ from the recording's; empty while they agree.
   const std::string& FirstAskedDifference() const { return FAskedDifference; }
@@ -122,7 +146,7 @@ class TPlaybackPlatform final : public TPlatform {
   IAudioDevice& Audio() override { return FViewer ? FViewer->Audio() : Fake.Audio(); }
   IMusicPlayer& Music() override { return FViewer ? FViewer->Music() : Fake.Music(); }
   IShell& Shell() override { return Fake.Shell(); }
-  IHttpClient& Http() override { return Fake.Http(); }
+  IHttpClient& Http() override { return FHttp; }
   IFontSystem& Fonts() override { return FFonts; }
 
   // The silent sound, the module player, the shell and the network of a playback.
@@ -134,6 +158,7 @@ class TPlaybackPlatform final : public TPlatform {
   friend class TPlaybackKeyboard;
   friend class TPlaybackJoystick;
   friend class TPlaybackFonts;
+  friend class TPlaybackHttp;
 
   // Takes the next answer of a kind, or notes that there was none and keeps Fallback.
   template <class T>
@@ -152,7 +177,6 @@ class TPlaybackPlatform final : public TPlatform {
   // The last answer of each kind, for questions beyond the recording.
   std::atomic<uint32_t> FLastTicks{0};
   uint32_t FTicks = 0;
-  std::optional<TPlatformEvent> FNoEvent;
   std::array<uint8_t, 256> FKeys{};
   bool FForeground = true, FFullScreen = true, FPresent = true;
   std::pair<int32_t, int32_t> FCursor{0, 0}, FOrigin{0, 0};
@@ -162,10 +186,12 @@ class TPlaybackPlatform final : public TPlatform {
   std::pair<bool, std::string> FCreate{true, ""};
   std::pair<bool, TJoystickCaps> FJoystickOpen{false, {}};
   std::pair<bool, TJoystickPosition> FJoystickRead{false, {}};
+  bool FUpload = false;
 
   TPlaybackWindow FWindow;
   TPlaybackClock FClock;
   TPlaybackKeyboard FKeyboard;
   TPlaybackJoystick FJoystick;
   TPlaybackFonts FFonts;
+  TPlaybackHttp FHttp;
 };

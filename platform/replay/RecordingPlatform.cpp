@@ -8,7 +8,8 @@ TRecordingPlatform::TRecordingPlatform(TPlatform& Real)
       FClock(*this, Real.Clock()),
       FKeyboard(*this, Real.Keyboard()),
       FJoystick(*this, Real.Joystick()),
-      FFonts(*this, Real.Fonts()) {}
+      FFonts(*this, Real.Fonts()),
+      FHttp(*this, Real.Http()) {}
 
 void TRecordingPlatform::EndFrame(const TReplayCheck& Check) {
   FReplay.FrameEnd.push_back(static_cast<uint32_t>(FReplay.Tape.size()));
@@ -127,4 +128,35 @@ void TRecordingFonts::TextExtent(TFontHandle Font, const std::string& Text, int3
   FReal.TextExtent(Font, Text, Width, Height);
   // A font measures a text the same every time: one entry per text, wherever it was asked.
   if (FOwner.Recording()) FOwner.Replay().TextExtents[{Font, Text}] = {Width, Height};
+}
+
+bool TRecordingHttp::Get(const THttpRequest& Request, std::string& Body) {
+  const bool Answered = FReal.Get(Request, Body);
+  if (FOwner.Recording()) {
+    FOwner.Tape().Flag(TTapeTag::Upload, Answered);
+    return Answered;
+  }
+  std::unique_lock<std::mutex> Lock(FMutex);
+  FEnded = true;
+  FAnswered = Answered;
+  FReleased = false;
+  // Frames come many times a second; the bound only matters when none come any more.
+  FChanged.wait_for(Lock, std::chrono::seconds(5), [this] { return FReleased || FStopped; });
+  FEnded = false;
+  return Answered;
+}
+
+bool TRecordingHttp::FinishAtFrameBoundary() {
+  std::lock_guard<std::mutex> Lock(FMutex);
+  if (!FEnded || FReleased) return false;
+  FOwner.Tape().Flag(TTapeTag::Upload, FAnswered);
+  FReleased = true;
+  FChanged.notify_all();
+  return true;
+}
+
+void TRecordingHttp::Stop() {
+  std::lock_guard<std::mutex> Lock(FMutex);
+  FStopped = true;
+  FChanged.notify_all();
 }

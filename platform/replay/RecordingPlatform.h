@@ -2,9 +2,15 @@
 // Records a game as it is played: wraps the real platform and writes down every answer the
 // machine gives the game (events, clock ticks, key table, joystick, pointer, window and font
 // answers) on a replay's tape, frame by frame. Only calls from the thread that made it are
-// recorded; another thread's (the upload's) go straight to the real platform. Sound, music,
-// the shell and the network only receive from the game: they pass through unrecorded.
+// recorded; another thread's go straight to the real platform. Sound, music and the shell
+// only receive from the game: they pass through unrecorded.
+//
+// The upload's request runs on a worker thread that the frame polls. So that the frame which
+// sees it end is the same in a playback, a request that ended is handed back to its worker
+// only between two frames (FinishUploads), and noted on the coming frame's tape.
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "platform/Platform.h"
@@ -94,6 +100,24 @@ class TRecordingFonts final : public IFontSystem {
   IFontSystem& FReal;
 };
 
+class TRecordingHttp final : public IHttpClient {
+ public:
+  TRecordingHttp(TRecordingPlatform& Owner, IHttpClient& Real) : FOwner(Owner), FReal(Real) {}
+  bool Get(const THttpRequest& Request, std::string& Body) override;
+  // Between frames, on the game's thread: a request that has ended goes back to its worker
+  // now. True when one did.
+  bool FinishAtFrameBoundary();
+  // No more frames come: a request that ends goes back at once.
+  void Stop();
+
+ private:
+  TRecordingPlatform& FOwner;
+  IHttpClient& FReal;
+  std::mutex FMutex;
+  std::condition_variable FChanged;
+  bool FEnded = false, FAnswered = false, FReleased = false, FStopped = false;
+};
+
 class TRecordingPlatform final : public TPlatform {
  public:
   explicit TRecordingPlatform(TPlatform& Real);
@@ -110,8 +134,9 @@ class TRecordingPlatform final : public TPlatform {
   IAudioDevice& Audio() override { return FReal.Audio(); }
   IMusicPlayer& Music() override { return FReal.Music(); }
   IShell& Shell() override { return FReal.Shell(); }
-  IHttpClient& Http() override { return FReal.Http(); }
+  IHttpClient& Http() override { return FHttp; }
   IFontSystem& Fonts() override { return FFonts; }
+  TRecordingHttp& RecordingHttp() { return FHttp; }
 
   // Whether a call on the current thread goes on the tape.
   bool Recording() const { return std::this_thread::get_id() == FThread; }
@@ -127,4 +152,5 @@ class TRecordingPlatform final : public TPlatform {
   TRecordingKeyboard FKeyboard;
   TRecordingJoystick FJoystick;
   TRecordingFonts FFonts;
+  TRecordingHttp FHttp;
 };

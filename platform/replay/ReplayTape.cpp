@@ -28,7 +28,7 @@ size_t TFrameAnswers::Size() const {
          Present.size() + CursorPos.size() + ClientOrigin.size() + RefreshRate.size() +
          PacedRate.size() + ShowCursor.size() + JoystickCount.size() + OpenFont.size() +
          DisplayModes.size() + Placement.size() + CreateWindow.size() + JoystickOpen.size() +
-         JoystickRead.size();
+         JoystickRead.size() + Uploads.size();
 }
 
 void TTapeWriter::Ticks(uint32_t Now) {
@@ -201,6 +201,9 @@ void TTapeReader::ReadFrame(const uint8_t* Data, size_t Size, TFrameAnswers& Out
         Out.ClientOrigin.push_back({X, R.Int()});
         break;
       }
+      case TTapeTag::Upload:
+        Out.Uploads.push_back(R.Byte() != 0);
+        break;
       case TTapeTag::RefreshRate:
         Out.RefreshRate.push_back(R.Int());
         break;

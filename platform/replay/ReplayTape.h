@@ -34,7 +34,7 @@ enum class TTapeTag : uint8_t {
   JoystickOpen = 17,
   JoystickRead = 18,
   OpenFont = 19,
-  Last = OpenFont,
+  Upload = 20,  // a request of the network ended (and whether it was answered)
 };
 
 // Appends entries to a replay's tape.
@@ -72,6 +72,7 @@ struct TFrameAnswers {
   std::deque<std::pair<bool, std::string>> CreateWindow;
   std::deque<std::pair<bool, TJoystickCaps>> JoystickOpen;
   std::deque<std::pair<bool, TJoystickPosition>> JoystickRead;
+  std::deque<bool> Uploads;
 
   size_t Size() const;
 };

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "game/Player.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/replay/ReplayFile.h"
+#include "services/HighScores.h"
+#include "services/Options.h"
 #include "shell/MainForm.h"
 #include "shell/Replay.h"
 
@@ -187,6 +190,65 @@ TEST(Replay, AnotherSeedIsNamed) {
   EXPECT_EQ(R.FirstDifferent, 0);
   EXPECT_EQ(R.Difference,
             "frame 0: seed " + std::to_string(Seed + 1) + " != " + std::to_string(Seed));
+}
+
+// A game ended through "Exit to menu?", its score entered in a table of zeros and sent,
+// the request held on its way for a second and a half: the frames under "Sending results..."
+// come out the same in the playback, which has no network.
+TEST(Replay, AnUploadEndsInTheFrameItEndedInTheRecording) {
+  if (!PacksBuilt()) GTEST_SKIP() << "the packs are not built";
+  const std::string Dir = Scratch();
+  THighScores Zeros{};
+  for (int32_t I = 1; I <= 10; ++I) Zeros[I] = {"ANONYMOUS", 0};
+  fs::create_directories(Dir + "/Data/Save");
+  std::ofstream(Dir + "/Data/Save/hs") << HighScoreFileText(Zeros);
+  std::ofstream(Dir + "/Data/Save/options")
+      << OptionsFileText(TGameOptions{}, HighScoreCheckText(Zeros));
+
+  TFakePlatform Fake;
+  Fake.FakeClock.AutoAdvance = 16;
+  Fake.FakeHttp.Hold();
+  TGameRecorder Recorder(Fake);
+  std::unique_ptr<TMForm> Form = std::make_unique<TMForm>(Recorder.Platform());
+  Form->DataRoot = KGameDir;
+  Form->SaveRoot = Dir + "/";
+  Recorder.KeepStartFiles(*Form);
+  std::string Error;
+  ASSERT_TRUE(Form->FormCreate(Error)) << Error;
+  Recorder.Started(*Form);
+  auto Type = [&Fake](uint8_t Ch) {
+    TPlatformEvent E;
+    E.Kind = TEventKind::Char;
+    E.Char = Ch;
+    Fake.FakeWindow.PushEvent(E);
+  };
+  int32_t SendingFrames = 0;
+  for (int32_t Frame = 1; Frame < 1300; ++Frame) {
+    if (Frame == 60) Type(13);  // the new game
+    if (Frame == 70) Fake.FakeWindow.PushKey(TEventKind::KeyDown, 32);
+    // Up and down through the sky, fire held.
+    Fake.FakeKeyboard.SetKey(38, Frame > 100 && Frame % 200 < 60);
+    Fake.FakeKeyboard.SetKey(40, Frame > 100 && Frame % 200 >= 100 && Frame % 200 < 160);
+    Fake.FakeKeyboard.SetKey(27, Frame >= 900 && Frame < 904);
+    Fake.FakeKeyboard.SetKey('Y', Frame >= 940 && Frame < 944);
+    if (Frame == 980) {
+      Type('A');
+      Type(13);
+    }
+    if (Frame == 1020) Type(13);  // "Yes", send it
+    if (Frame == 1120) Fake.FakeHttp.Release();
+    Form->RunFrame();
+    Recorder.FrameDone(*Form);
+    SendingFrames += Form->Shell.DialogKind == dkSending;
+  }
+  Recorder.Stop();
+  Form.reset();
+  ASSERT_GT(SendingFrames, 80) << "the game did not reach the upload";
+  EXPECT_EQ(Recorder.Replay().Checks.back().Screen, skHighScores);
+
+  const TPlaybackResult R = Play(Recorder.Replay());
+  EXPECT_TRUE(R.Ok()) << R.Error << R.Difference;
+  EXPECT_EQ(R.AskedDifference, "");
 }
 
 TEST(Replay, DescribesEveryDifferenceOfACheck) {

@@ -7,7 +7,9 @@
 //   tb_replay_bot GOAL OUT_FILE
 //     GOAL short     one short game, left through Esc and Yes
 //     GOAL level3    a game played until level 3 has begun and gone on for ten seconds
-//     GOAL gameover  a game played to its end, taking every bonus in reach
+//     GOAL gameover  a game played, taking every bonus in reach, until the duck has held every
+//                    weapon (or seven minutes have gone by); then the duck flies into the
+//                    monsters until the game is over
 // It runs in the working directory (the playable folder or a copy with its own Data/Save),
 // and needs a display: run it under xvfb-run.
 
@@ -19,6 +21,7 @@
 #include <string>
 
 #include "game/Bonus.h"
+#include "game/Bullet.h"
 #include "game/Monster.h"
 #include "game/Player.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -194,7 +197,8 @@ class TBot {
     const TGameState& G = F.GameState;
     if (G.Player == nullptr) return;
     ++FGameFrames;
-    if (!FFiring && !(FGoal == TGoal::GameOver && FGameFrames > 7 * 60 * 60)) {
+    if (!FFiring &&
+        !(FGoal == TGoal::GameOver && (FWeaponsSeen.size() == 6 || FGameFrames > 7 * 60 * 60))) {
       FP.BotWindow.Key(TEventKind::KeyDown, KVkSpace);
       FFiring = true;
     }
@@ -208,14 +212,18 @@ class TBot {
       return;
     }
     const TPlayer& P = *G.Player;
+    for (int32_t Slot : {1, 3, 6, 7, 8, 9})
+      if (P.SlotOn[static_cast<size_t>(Slot)]) FWeaponsSeen.insert(Slot);
     const double DuckX = P.X + P.Width / 2.0, DuckY = P.Y + P.Height / 2.0;
-    // A bonus in reach first, then the nearest monster still flying ahead.
+    // A bonus in reach first (one with a weapon not held yet before any other), then the
+    // nearest monster still flying ahead.
     double TargetX = 160, TargetY = 300, Best = 1e9;
     for (int32_t I = 1; I <= KBonusSlots; ++I) {
       if (!G.BonusUsed[I] || G.Bonuses[I]->Taken) continue;
       const TBonus& B = *G.Bonuses[I];
       const double Bx = B.X + B.Width / 2.0, By = B.Y + B.Height / 2.0;
-      const double D = std::hypot(Bx - DuckX, By - DuckY);
+      double D = std::hypot(Bx - DuckX, By - DuckY);
+      if (FWeaponsSeen.count(B.Slot) == 0) D -= 1000;
       if (By < 470 && D < Best) {
         Best = D;
         TargetX = std::max(60.0, Bx - 40);
@@ -231,9 +239,19 @@ class TBot {
         TargetY = M->Y + M->Height / 2.0;
       }
     }
+    // Out of the way of an enemy shot coming close.
+    for (int32_t I = 1; I <= KBulletSlots; ++I) {
+      if (!G.BulletUsed[I] || G.Bullets[I]->Side == bsPlayer) continue;
+      const TBullet& B = *G.Bullets[I];
+      const double Bx = B.X + B.Width / 2.0, By = B.Y + B.Height / 2.0;
+      if (Bx < DuckX - 90 || Bx > DuckX + 220 || std::abs(By - DuckY) > 70) continue;
+      TargetY = By > DuckY ? std::max(40.0, By - 140) : std::min(440.0, By + 140);
+      break;
+    }
+    const bool AllWeapons = FWeaponsSeen.size() == 6;
     // A game that must end but goes on too long: the duck stops firing and flies into the
     // nearest monster.
-    if (FGoal == TGoal::GameOver && FGameFrames > 7 * 60 * 60) {
+    if (FGoal == TGoal::GameOver && (AllWeapons || FGameFrames > 7 * 60 * 60)) {
       if (FFiring) FP.BotWindow.Key(TEventKind::KeyUp, KVkSpace);
       FFiring = false;
       double Nearest = 1e9;
@@ -261,6 +279,7 @@ class TBot {
   int64_t FFrame = 0, FGameFrames = 0, FLevel3Frame = -1;
   int32_t FTap = 0, FTapKey = 0, FWait = 0, FGamesPlayed = 0;
   bool FFiring = false, FDone = false;
+  std::set<int32_t> FWeaponsSeen;
 };
 
 }  // namespace

@@ -13,8 +13,10 @@
 // It runs in the working directory (the playable folder or a copy with its own Data/Save),
 // and needs a display: run it under xvfb-run.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <set>
@@ -212,19 +214,36 @@ class TBot {
       return;
     }
     const TPlayer& P = *G.Player;
-    for (int32_t Slot : {1, 3, 6, 7, 8, 9})
+    if (FWasAlive && P.State != psAlive && std::getenv("TB_BOT_TRACE") != nullptr) {
+      std::fprintf(stderr, "hit (state %d) at level %d: duck (%.0f, %.0f)",
+                   static_cast<int32_t>(P.State), G.Level, P.X, P.Y);
+      for (int32_t I = 1; I <= KMonsterSlots; ++I)
+        if (G.MonsterUsed[I])
+          std::fprintf(stderr, " m%d(%.0f, %.0f %dx%d)", G.Monsters[I]->Kind, G.Monsters[I]->X,
+                       G.Monsters[I]->Y, G.Monsters[I]->Width, G.Monsters[I]->Height);
+      for (int32_t I = 1; I <= KBulletSlots; ++I)
+        if (G.BulletUsed[I] && G.Bullets[I]->Side != bsPlayer)
+          std::fprintf(stderr, " b(%.0f, %.0f)", G.Bullets[I]->X, G.Bullets[I]->Y);
+      std::fprintf(stderr, "\n");
+    }
+    FWasAlive = P.State == psAlive;
+    for (int32_t Slot : {1, 3, 6, 7, 8})
       if (P.SlotOn[static_cast<size_t>(Slot)]) FWeaponsSeen.insert(Slot);
+    // The mega bomb leaves in the frame it is taken: it shows by its bullet.
+    for (int32_t I = 1; I <= KBulletSlots; ++I)
+      if (G.BulletUsed[I] && G.Bullets[I]->Kind == bkMegaBomb && G.Bullets[I]->Side == bsPlayer)
+        FWeaponsSeen.insert(9);
     const double DuckX = P.X + P.Width / 2.0, DuckY = P.Y + P.Height / 2.0;
     // A bonus in reach first (one with a weapon not held yet before any other), then the
     // nearest monster still flying ahead.
-    double TargetX = 160, TargetY = 300, Best = 1e9;
+    double TargetX = 100, TargetY = 250, Best = 1e9;
     for (int32_t I = 1; I <= KBonusSlots; ++I) {
       if (!G.BonusUsed[I] || G.Bonuses[I]->Taken) continue;
       const TBonus& B = *G.Bonuses[I];
       const double Bx = B.X + B.Width / 2.0, By = B.Y + B.Height / 2.0;
       double D = std::hypot(Bx - DuckX, By - DuckY);
       if (FWeaponsSeen.count(B.Slot) == 0) D -= 1000;
-      if (By < 470 && D < Best) {
+      if (By < 420 && Bx < 420 && D < Best) {
         Best = D;
         TargetX = std::max(60.0, Bx - 40);
         TargetY = By;
@@ -239,15 +258,38 @@ class TBot {
         TargetY = M->Y + M->Height / 2.0;
       }
     }
-    // Out of the way of an enemy shot coming close.
+    // Out of the way of a monster about to fly into the duck, and of an enemy shot coming
+    // close; never down among the hunters.
+    for (int32_t I = 1; I <= KMonsterSlots; ++I) {
+      const TMonster* M = G.Monsters[I];
+      if (!G.MonsterUsed[I] || M->Dying) continue;
+      const double Mx = M->X + M->Width / 2.0, My = M->Y + M->Height / 2.0;
+      const double Reach = M->Kind == mkBird ? 140 : 100;
+      if (Mx < DuckX - 150 || Mx > DuckX + 300 || std::abs(My - DuckY) > Reach) continue;
+      TargetY = My > DuckY ? My - 190 : My + 190;
+      if (TargetY < 40) TargetY = My + 190;
+      if (TargetY > 400) TargetY = My - 190;
+      break;
+    }
+    // Out of the way of an enemy shot whose line passes near the duck ahead of the shot.
     for (int32_t I = 1; I <= KBulletSlots; ++I) {
       if (!G.BulletUsed[I] || G.Bullets[I]->Side == bsPlayer) continue;
       const TBullet& B = *G.Bullets[I];
       const double Bx = B.X + B.Width / 2.0, By = B.Y + B.Height / 2.0;
-      if (Bx < DuckX - 90 || Bx > DuckX + 220 || std::abs(By - DuckY) > 70) continue;
-      TargetY = By > DuckY ? std::max(40.0, By - 140) : std::min(440.0, By + 140);
+      const double Turn = B.Angle * 2 * 3.14159265358979 / 256;
+      const double Dx = std::cos(Turn), Dy = std::sin(Turn);
+      const double Along = (DuckX - Bx) * Dx + (DuckY - By) * Dy;
+      const double Across = (DuckY - By) * Dx - (DuckX - Bx) * Dy;
+      if (Along < -40 || Along > 520 || std::abs(Across) > 90) continue;
+      // Sideways off the line, the way that is nearer; up or down the screen.
+      const double Side = (Across >= 0 ? 1 : -1) * (std::abs(Dx) > 0.3 ? (Dx > 0 ? 1 : -1) : 1);
+      TargetY = DuckY + Side * 160;
+      if (TargetY < 40 || TargetY > 400) TargetY = DuckY - Side * 160;
+      if (std::abs(Dx) < 0.5) TargetX = DuckX + (Across >= 0 ? -1 : 1) * 160 * (Dy > 0 ? 1 : -1);
       break;
     }
+    TargetX = std::clamp(TargetX, 40.0, 320.0);
+    TargetY = std::clamp(TargetY, 40.0, 300.0);
     const bool AllWeapons = FWeaponsSeen.size() == 6;
     // A game that must end but goes on too long: the duck stops firing and flies into the
     // nearest monster.
@@ -280,6 +322,7 @@ class TBot {
   int32_t FTap = 0, FTapKey = 0, FWait = 0, FGamesPlayed = 0;
   bool FFiring = false, FDone = false;
   std::set<int32_t> FWeaponsSeen;
+  bool FWasAlive = false;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "platform/Platform.h"
 #include "platform/PlatformAudio.h"
+#include "platform/fake/FakeAudio.h"
 
 class TFakeClock final : public IClock {
  public:
@@ -217,45 +218,6 @@ class TFakeFonts final : public IFontSystem {
   std::map<uint8_t, int32_t> CharWidths;  // pixels, whatever the size
 };
 
-// Records every call; with Opens = false (the default) it behaves like a machine without a
-// sound card: Open answers false and the game runs silent.
-class TFakeAudioDevice final : public IAudioDevice {
- public:
-  bool Open() override;
-  void Close() override { FOpen = false; }
-  bool IsOpen() override { return FOpen; }
-  TSoundBufferId CreateBuffer(const TWaveFormat& Format, TSampleData Samples) override;
-  TSoundBufferId DuplicateBuffer(TSoundBufferId Source) override;
-  void ReleaseBuffer(TSoundBufferId Buffer) override;
-  void Play(TSoundBufferId Buffer, bool Looped) override;
-  void Stop(TSoundBufferId Buffer) override;
-  void SetPosition(TSoundBufferId Buffer, uint32_t ByteOffset) override;
-  uint32_t GetPosition(TSoundBufferId Buffer) override;
-  bool IsPlaying(TSoundBufferId Buffer) override;
-  void SetFrequency(TSoundBufferId Buffer, uint32_t Hz) override;
-  void SetPan(TSoundBufferId Buffer, int32_t Pan) override;
-  void SetVolume(TSoundBufferId Buffer, int32_t Volume) override;
-
-  struct TBuffer {
-    TWaveFormat Format;
-    TSampleData Samples;
-    bool Playing = false;
-    bool Looped = false;
-    uint32_t Position = 0;
-    uint32_t Frequency = 0;
-    int32_t Pan = 0;
-    int32_t Volume = 0;
-  };
-  bool Opens = false;
-  std::map<TSoundBufferId, TBuffer> Buffers;
-  std::vector<TSoundBufferId> Played;  // every Play call, in order
-
- private:
-  TBuffer* Find(TSoundBufferId Id);
-  bool FOpen = false;
-  TSoundBufferId FNext = 1;
-};
-
 class TFakeMusicPlayer final : public IMusicPlayer {
  public:
   uint32_t SongLoadFromFile(const std::string& FileName) override;
@@ -294,7 +256,8 @@ class TFakePlatform final : public TPlatform {
   TFakeClock FakeClock;
   TFakeKeyboard FakeKeyboard;
   TFakeJoystick FakeJoystick;
-  TFakeAudioDevice FakeAudio;
+  // Like a machine without a sound card: opening fails and the game runs silent.
+  TFakeAudio FakeAudio{false};
   TFakeMusicPlayer FakeMusic;
   TFakeShell FakeShell;
   TFakeHttp FakeHttp;

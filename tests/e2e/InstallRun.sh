@@ -9,19 +9,14 @@ BUILD_DIR=$(readlink -f "$1")
 mkdir -p "$2"
 OUT_DIR=$(readlink -f "$2")
 
-if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
-  export TB_E2E_INSIDE=1
-  # A random start for the display search keeps parallel runs off each other's displays.
-  exec timeout 90 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$0" "$BUILD_DIR" "$OUT_DIR"
-fi
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
+e2e_own_display 90 "$0" "$BUILD_DIR" "$OUT_DIR"
 
-fail() {
-  echo "e2e: $*" >&2
-  [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null
-  [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null
+# The prefix is made writable again, so that the next run can remove it.
+e2e_cleanup() {
+  e2e_stop_processes
   [ -d "${PREFIX:-}" ] && chmod -R u+w "$PREFIX"
-  exit 1
+  return 0
 }
 
 PREFIX="$OUT_DIR/prefix"
@@ -55,9 +50,7 @@ grep -qx 'Exec=tallowbrackles' "$PREFIX/share/applications/tallowbrackles.deskto
 find "$PREFIX" -type f -o -type l | sort >"$OUT_DIR/before.txt"
 chmod -R a-w "$PREFIX"
 
-openbox >/dev/null 2>&1 &
-WM=$!
-sleep 0.5
+e2e_window_manager
 
 export XDG_DATA_HOME="$OUT_DIR/xdg"
 export HOME="$OUT_DIR/home"
@@ -68,8 +61,7 @@ cd /
 "$PREFIX/bin/tallowbrackles" >"$OUT_DIR/game.log" 2>&1 &
 GAME=$!
 
-WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
-[ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/game.log")"
+e2e_find_window "$OUT_DIR/game.log"
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, not 800x600"
 sleep 1.5
@@ -81,22 +73,9 @@ for N in Res Music fonts.conf; do
     fail "the player's Data/$N does not link to the installed one"
 done
 
-xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
-xdotool key --clearmodifiers alt+F4
-sleep 0.5
-xdotool keydown y
-sleep 0.15
-xdotool keyup y
-for _ in $(seq 100); do
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$GAME" 2>/dev/null && fail "the program did not end after the close request"
-wait "$GAME"
-STATUS=$?
-kill "$WM" 2>/dev/null
+e2e_close "$OUT_DIR/game.log"
+e2e_stop_processes
 WM=
-[ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/game.log")"
 
 [ -d "$USER_DIR/Data/Save" ] && [ ! -L "$USER_DIR/Data/Save" ] ||
   fail "the player's folder has no Save folder of its own"

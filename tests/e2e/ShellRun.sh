@@ -12,37 +12,18 @@ mkdir -p "$2"
 OUT_DIR=$(readlink -f "$2")
 DXPACK=$(readlink -f "$3")
 
-if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
-  export TB_E2E_INSIDE=1
-  exec timeout 240 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$0" "$GAME_DIR" "$OUT_DIR" "$DXPACK"
-fi
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
+e2e_own_display 240 "$0" "$GAME_DIR" "$OUT_DIR" "$DXPACK"
 
-fail() {
-  echo "e2e: $*" >&2
-  [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null
-  [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null
-  exit 1
-}
-
-openbox >/dev/null 2>&1 &
-WM=$!
-sleep 0.5
-
-# Its own copy of the playable folder: the run saves options and scores at the end.
+e2e_window_manager
+# The run saves options and scores at the end, in its own Data/Save.
 RUN_DIR="$OUT_DIR/run"
-rm -rf "$RUN_DIR"
-mkdir -p "$RUN_DIR"
-cp -r "$GAME_DIR/." "$RUN_DIR/" || fail "cannot copy the playable folder"
-rm -rf "$RUN_DIR/Data/Save"
-mkdir -p "$RUN_DIR/Data/Save"
-cd "$RUN_DIR" || fail "no playable folder"
+e2e_run_folder "$GAME_DIR" "$RUN_DIR"
+cd "$RUN_DIR" || fail "cannot enter the run folder $RUN_DIR"
 ./tallowbrackles >"$OUT_DIR/shell-game.log" 2>&1 &
 GAME=$!
-
-WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
-[ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/shell-game.log")"
-xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+e2e_find_window "$OUT_DIR/shell-game.log"
+e2e_focus
 
 shot() { import -window "$WID" "$OUT_DIR/$1.png" 2>/dev/null || fail "cannot grab the window"; }
 # Pixels that differ between two screenshots, optionally within a crop WxH+X+Y.
@@ -56,15 +37,6 @@ differ() {
   fi
 }
 alive() { kill -0 "$GAME" 2>/dev/null || fail "the program died: $(cat "$OUT_DIR/shell-game.log")"; }
-# Each key is held a moment: menus read the arrows, Esc, P, Y and N by polling every frame.
-key() {
-  for K in "$@"; do
-    xdotool keydown "$K"
-    sleep 0.15
-    xdotool keyup "$K"
-    sleep 0.25
-  done
-}
 
 # The menu backdrop as built into the pack.
 "$DXPACK" extract "$RUN_DIR/Data/Res/Res1.dxg" "$OUT_DIR/res1" >/dev/null || fail "cannot extract the menu pack"
@@ -154,15 +126,8 @@ key Escape
 # Esc, Y on the menu: the program ends with status 0 and saves the music setting.
 key Escape
 key y
-for _ in $(seq 100); do
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$GAME" 2>/dev/null && fail "the program did not end after Esc, Y"
-wait "$GAME"
-STATUS=$?
-kill "$WM" 2>/dev/null
-[ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/shell-game.log")"
+e2e_wait_end "Esc, Y" "$OUT_DIR/shell-game.log"
+e2e_stop_processes
 [ "$(sed -n 2p "$RUN_DIR/Data/Save/options" | tr -d '\r')" = 0 ] ||
   fail "the saved options do not have the music off: $(cat "$RUN_DIR/Data/Save/options")"
 echo "e2e: Esc, Y ends the program with status 0; music off saved"

@@ -14,42 +14,17 @@ DXPACK=${3:-}
 mkdir -p "${2:-.}"
 OUT_DIR=$(readlink -f "${2:-.}")
 
-if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
-  export TB_E2E_INSIDE=1
-  # Other test runs on this machine start X servers too: begin the search for a free display
-  # number at a random place so that two runs do not race for the same one.
-  exec timeout 80 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$0" "$GAME_DIR" "$OUT_DIR" "$DXPACK"
-fi
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
+e2e_own_display 80 "$0" "$GAME_DIR" "$OUT_DIR" "$DXPACK"
 
-fail() {
-  echo "e2e: $*" >&2
-  [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null
-  [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null
-  exit 1
-}
-
-openbox >/dev/null 2>&1 &
-WM=$!
-# A window that maps before openbox is up is adopted when it starts; a moment's head start
-# keeps the first placement simple.
-sleep 0.5
-
-[ -x "$GAME_DIR/tallowbrackles" ] || fail "no playable folder $GAME_DIR"
-# The run starts from the default options whatever a player saved (full screen would spoil
-# the window checks), and leaves the player's save files alone: it plays in a folder that
-# links to everything of the playable folder but its own, empty Data/Save.
+e2e_window_manager
+# The default options, whatever a player saved: full screen would spoil the window checks.
 RUN_DIR="$OUT_DIR/run"
-rm -rf "$RUN_DIR"
-mkdir -p "$RUN_DIR/Data/Save"
-for F in "$GAME_DIR"/*; do [ "$(basename "$F")" = Data ] || ln -s "$F" "$RUN_DIR/"; done
-for F in "$GAME_DIR"/Data/*; do [ "$(basename "$F")" = Save ] || ln -s "$F" "$RUN_DIR/Data/"; done
-cd "$RUN_DIR" || fail "cannot make the run folder $RUN_DIR"
+e2e_run_folder "$GAME_DIR" "$RUN_DIR"
+cd "$RUN_DIR" || fail "cannot enter the run folder $RUN_DIR"
 ./tallowbrackles >"$OUT_DIR/game.log" 2>&1 &
 GAME=$!
-
-WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
-[ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/game.log")"
+e2e_find_window "$OUT_DIR/game.log"
 
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, not 800x600"
@@ -79,7 +54,7 @@ if [ -n "$DXPACK" ]; then
   echo "e2e: menu backdrop shown ($DIFFERENT pixels differ)"
 fi
 
-xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+e2e_focus
 
 # The frame the window manager put around the window: the geometry of the window's parent
 # ("WIDTHxHEIGHT+X+Y"), or the window's own when nothing reparented it.
@@ -126,26 +101,12 @@ for ROUND in 1 2; do
   wait_frame "$FRAME0" ||
     fail "back from full screen ($ROUND): frame $FRAME, not $FRAME0 as before (title bar and frame lost, or moved)"
   kill -0 "$GAME" 2>/dev/null || fail "the program died switching modes: $(cat "$OUT_DIR/game.log")"
-  xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+  e2e_focus
 done
 echo "e2e: full screen and back twice, frame $FRAME0 kept"
 
-# A close request asks "Exit the game?"; Y (held a moment: the game polls it) answers it.
-xdotool key --clearmodifiers alt+F4
-sleep 0.5
-kill -0 "$GAME" 2>/dev/null || fail "the program ended on the close request without asking"
-xdotool keydown y
-sleep 0.15
-xdotool keyup y
-for _ in $(seq 100); do
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$GAME" 2>/dev/null && fail "the program did not end after the close request"
-wait "$GAME"
-STATUS=$?
-kill "$WM" 2>/dev/null
-[ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/game.log")"
+e2e_close "$OUT_DIR/game.log"
+e2e_stop_processes
 echo "e2e: closed with status 0"
 
 # Shut-down saved the settings (a window again after the two switches) and the table.

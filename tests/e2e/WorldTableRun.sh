@@ -15,24 +15,16 @@ OUT_DIR=$(readlink -f "$2")
 SERVER_BIN=$(readlink -f "$3")
 SEED_TABLE=$(readlink -f "$4")
 
-if [ "${TB_E2E_INSIDE:-}" != 1 ]; then
-  export TB_E2E_INSIDE=1
-  exec timeout 330 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
-    bash "$0" "$GAME_DIR" "$OUT_DIR" "$SERVER_BIN" "$SEED_TABLE"
-fi
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
+e2e_own_display 330 "$0" "$GAME_DIR" "$OUT_DIR" "$SERVER_BIN" "$SEED_TABLE"
 
 NAME="Quack 42"
+KEY_GAP=0.12
 
-cleanup() {
+e2e_cleanup() {
   [ -n "${FIRE_HELD:-}" ] && xdotool keyup space Up Down 2>/dev/null
-  [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null
   [ -n "${SERVER:-}" ] && kill "$SERVER" 2>/dev/null
-  [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null
-}
-fail() {
-  echo "e2e: $*" >&2
-  cleanup
-  exit 1
+  e2e_stop_processes
 }
 
 # The server on a port the system picks, with a fresh table in the test's folder; it says
@@ -51,40 +43,22 @@ done
 BASE="http://127.0.0.1:$PORT"
 echo "e2e: score server on port $PORT"
 
-openbox >/dev/null 2>&1 &
-WM=$!
-sleep 0.5
+e2e_window_manager
 
-# A run folder that links to everything of the playable folder but Data/Save (the
-# beginner's table and default options) and Data/Online.ini (the server above).
-[ -x "$GAME_DIR/tallowbrackles" ] || fail "no playable folder $GAME_DIR"
+# The run's own Data/Save (the beginner's table and default options) and Data/Online.ini
+# (the server above).
 RUN_DIR="$OUT_DIR/run"
-rm -rf "$RUN_DIR"
-mkdir -p "$RUN_DIR/Data/Save"
-for F in "$GAME_DIR"/*; do [ "$(basename "$F")" = Data ] || ln -s "$F" "$RUN_DIR/"; done
-for F in "$GAME_DIR"/Data/*; do
-  case "$(basename "$F")" in Save | Online.ini) ;; *) ln -s "$F" "$RUN_DIR/Data/" ;; esac
-done
+e2e_run_folder "$GAME_DIR" "$RUN_DIR" Online.ini
 "$SEED_TABLE" "$RUN_DIR/Data/Save" || fail "cannot write the beginner's table"
 printf 'host=127.0.0.1\nport=%s\n' "$PORT" >"$RUN_DIR/Data/Online.ini"
 cd "$RUN_DIR" || fail "cannot enter the run folder $RUN_DIR"
 ./tallowbrackles >"$OUT_DIR/game.log" 2>&1 &
 GAME=$!
 
-WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallow Brackles$' 2>/dev/null | head -1)
-[ -n "$WID" ] || fail "no window appeared; the program said: $(cat "$OUT_DIR/game.log")"
-xdotool windowactivate --sync "$WID" 2>/dev/null || xdotool windowfocus --sync "$WID"
+e2e_find_window "$OUT_DIR/game.log"
+e2e_focus
 
 alive() { kill -0 "$GAME" 2>/dev/null || fail "the program died: $(cat "$OUT_DIR/game.log")"; }
-# Each key is held a moment: the game reads letters, Enter and the arrows every frame.
-key() {
-  for K in "$@"; do
-    xdotool keydown "$K"
-    sleep 0.12
-    xdotool keyup "$K"
-    sleep 0.12
-  done
-}
 # True when the name entry's cream window stands in the middle of the picture: a strip
 # between its first two lines, clear of text, is all cream (not sky, not a white cloud).
 name_entry_shown() {
@@ -190,21 +164,9 @@ echo "e2e: the table page lists \"$NAME\" with $SCORE"
 # saved table holds the same name and score.
 sleep 1
 alive
-xdotool windowactivate --sync "$WID" 2>/dev/null
-xdotool key --clearmodifiers alt+F4
-sleep 0.5
-key y
-for _ in $(seq 100); do
-  kill -0 "$GAME" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$GAME" 2>/dev/null && fail "the program did not end after Alt+F4, Y"
-wait "$GAME"
-STATUS=$?
-GAME=
-[ "$STATUS" = 0 ] || fail "the program ended with status $STATUS: $(cat "$OUT_DIR/game.log")"
+e2e_close "$OUT_DIR/game.log"
 tr -d '\r' <"$RUN_DIR/Data/Save/hs" | grep -A1 -x "$NAME" | tail -1 | grep -qx "$SCORE" ||
   fail "the game's own table does not hold \"$NAME\" with $SCORE: $(tr -d '\r' <"$RUN_DIR/Data/Save/hs")"
 echo "e2e: the game's own table holds \"$NAME\" with $SCORE; closed with status 0"
-cleanup
+e2e_cleanup
 exit 0

@@ -202,37 +202,3 @@ TEST(MainForm, NoDisplayIsReported) {
   EXPECT_EQ(Error, "no display: nothing answers");
   EXPECT_FALSE(Form.MDXDraw.Initialized());
 }
-
-TEST(MainForm, KeyAssignmentsOfTheInputStates) {
-  const TKeyAssigns A = MainFormKeyAssigns();
-  struct TCase {
-    TDXInputState State;
-    int32_t Key;
-  };
-  const TCase Cases[] = {
-      {isUp, 38},
-      {isDown, 40},
-      {isLeft, 37},
-      {isRight, 39},
-      {InputButton(1), 0},
-      {InputButton(5), 0},
-      {InputButton(6), 80},
-      {InputButton(7), 89},
-      {InputButton(8), 78},
-      {InputButton(9), 27},
-      {InputButton(10), 32},
-      {InputButton(11), 13},
-      {InputButton(12), 90},
-      {InputButton(16), 66},
-      {InputButton(17), 49},
-      {InputButton(25), 57},
-      {InputButton(26), 48},
-      {InputButton(27), 0},
-      {isButton32, 0},
-  };
-  for (const TCase& C : Cases) {
-    EXPECT_EQ(AssignedKey(A, C.State, 0), C.Key) << "state " << C.State;
-    EXPECT_EQ(AssignedKey(A, C.State, 1), 0);
-    EXPECT_EQ(AssignedKey(A, C.State, 2), 0);
-  }
-}

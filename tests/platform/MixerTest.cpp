@@ -8,7 +8,7 @@
 
 #include "platform/Mixer.h"
 #include "platform/fake/FakeAudio.h"
-#include "tests/sound/PcmFormat.h"
+#include "tests/platform/PcmFormat.h"
 
 namespace {
 

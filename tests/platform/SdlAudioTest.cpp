@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/sdl/SdlAudio.h"
-#include "tests/sound/PcmFormat.h"
+#include "tests/platform/PcmFormat.h"
 
 TEST(SdlAudio, DiskDriverHearsTheMixedCue) {
   const std::string Path = std::string(TB_BINARY_DIR) + "/sdl_audio_test.raw";

@@ -372,18 +372,23 @@ TEST(DXSpriteEngine, FollowsTheDisplay) {
   Sprites.Draw();
 }
 
-TEST(DXSpriteEngine, GoesBeforeItsDisplay) {
+TEST(DXSpriteEngine, OneDestroyedBeforeItsDisplayLeavesTheOthersBound) {
   TFakePlatform Platform;
   TDXDraw Display(Platform);
   Display.Initialize();
   {
-    TDXSpriteEngine Sprites;
-    Sprites.SetDXDraw(&Display);
-    CreateSprite<TImageSprite>(Sprites.Engine());
+    TDXSpriteEngine Gone;
+    Gone.SetDXDraw(&Display);
+    CreateSprite<TImageSprite>(Gone.Engine());
   }
-  // The display no longer calls the destroyed component.
+  TDXSpriteEngine Kept;
+  Kept.SetDXDraw(&Display);
+  // The display tells only the living engine, which follows its surface both ways.
   Display.Finalize();
+  EXPECT_EQ(Kept.Engine().Surface(), nullptr);
   Display.Initialize();
+  ASSERT_NE(Display.Surface(), nullptr);
+  EXPECT_EQ(Kept.Engine().Surface(), Display.Surface());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string KGameDir = std::string(TB_BINARY_DIR) + "/game/";
-const fs::path KGames = fs::path(TB_TEST_DIR) / "games";
+const fs::path KGames = fs::path(TB_SOURCE_DIR) / "tests" / "replay" / "games";
 
 bool PacksBuilt() {
   return fs::exists(KGameDir + "Data/Res/Res1.dxg") && fs::exists(KGameDir + "Data/Res/Res2.dxg");

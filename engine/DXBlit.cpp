@@ -75,9 +75,31 @@ const std::array<int32_t, 256>& CosineTable() {
   return Table;
 }
 
-// Arithmetic shift that floors negative 16.16 values too.
-inline int64_t FloorFixed(int64_t V) {
-  return V >= 0 ? V >> 16 : -((-V + 0xFFFF) >> 16);
+// Floor and ceiling of A / B for B > 0.
+inline int64_t FloorDiv(int64_t A, int64_t B) {
+  return A >= 0 ? A / B : -((-A + B - 1) / B);
+}
+inline int64_t CeilDiv(int64_t A, int64_t B) {
+  return -FloorDiv(-A, B);
+}
+
+// Narrows [K0, K1) to the steps K for which 0 <= A + K * D < Limit.
+inline void StepsInside(int64_t A, int64_t D, int64_t Limit, int64_t& K0, int64_t& K1) {
+  int64_t Lo, Hi;
+  if (D > 0) {
+    Lo = CeilDiv(-A, D);
+    Hi = FloorDiv(Limit - 1 - A, D) + 1;
+  } else if (D < 0) {
+    Lo = CeilDiv(A - Limit + 1, -D);
+    Hi = FloorDiv(A, -D) + 1;
+  } else if (A >= 0 && A < Limit) {
+    return;
+  } else {
+    K1 = K0;
+    return;
+  }
+  K0 = std::max(K0, Lo);
+  K1 = std::min(K1, Hi);
 }
 
 // The colour-keyed copy: the opaque runs of the table, from its packed pixels, as a
@@ -259,24 +281,33 @@ void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Wid
   const uint32_t Key = Src.ColorKey();
   const int64_t SrcW = Src.Width();
   const int64_t SrcH = Src.Height();
+  // A pattern rectangle wholly inside its block (every real one) needs no check per pixel.
+  const bool Inside = SX.Lo >= 0 && SX.Hi <= SrcW && SY.Lo >= 0 && SY.Hi <= SrcH;
+  const uint32_t* SrcBase = Src.Pixels();
   uint32_t* DestBase = Dest.Pixels();
+  const int64_t LimitU = SW << 16;
+  const int64_t LimitV = SH << 16;
   for (int64_t DY = Y0; DY < Y1; ++DY) {
     const int64_t Oy = DY - Y;
     const int64_t Ox = X0 - X;
-    int64_t U = PU + Ox * DuDx + Oy * DuDy;
-    int64_t V = PV + Ox * DvDx + Oy * DvDy;
-    uint32_t* D = DestBase + DY * DestW;
-    for (int64_t DX = X0; DX < X1; ++DX, U += DuDx, V += DvDx) {
-      if (U < 0 || V < 0) continue;
-      const int64_t Pu = FloorFixed(U);
-      const int64_t Pv = FloorFixed(V);
-      if (Pu >= SW || Pv >= SH) continue;
-      const int64_t SrcX = SourceAt(SX, Pu);
-      const int64_t SrcY = SourceAt(SY, Pv);
-      if (SrcX < 0 || SrcX >= SrcW || SrcY < 0 || SrcY >= SrcH) continue;
-      const uint32_t P = Src.Row(static_cast<int32_t>(SrcY))[SrcX];
+    const int64_t U0 = PU + Ox * DuDx + Oy * DuDy;
+    const int64_t V0 = PV + Ox * DvDx + Oy * DvDy;
+    // Only the columns whose sample lands inside the pattern: the same pixels a test of
+    // every column of the box would find, without walking the empty corners.
+    int64_t K0 = 0, K1 = X1 - X0;
+    StepsInside(U0, DuDx, LimitU, K0, K1);
+    StepsInside(V0, DvDx, LimitV, K0, K1);
+    if (K0 >= K1) continue;
+    int64_t U = U0 + K0 * DuDx;
+    int64_t V = V0 + K0 * DvDx;
+    uint32_t* D = DestBase + DY * DestW + X0;
+    for (int64_t K = K0; K < K1; ++K, U += DuDx, V += DvDx) {
+      const int64_t SrcX = SourceAt(SX, U >> 16);  // U, V >= 0 here: the shift floors
+      const int64_t SrcY = SourceAt(SY, V >> 16);
+      if (!Inside && (SrcX < 0 || SrcX >= SrcW || SrcY < 0 || SrcY >= SrcH)) continue;
+      const uint32_t P = SrcBase[SrcY * SrcW + SrcX];
       if (Keyed && (P & kRgbMask) == Key) continue;
-      D[DX] = P;
+      D[K] = P;
     }
   }
 }

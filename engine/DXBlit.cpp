@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -75,9 +76,31 @@ const std::array<int32_t, 256>& CosineTable() {
   return Table;
 }
 
-// Arithmetic shift that floors negative 16.16 values too.
-inline int64_t FloorFixed(int64_t V) {
-  return V >= 0 ? V >> 16 : -((-V + 0xFFFF) >> 16);
+// Floor and ceiling of A / B for B > 0.
+inline int64_t FloorDiv(int64_t A, int64_t B) {
+  return A >= 0 ? A / B : -((-A + B - 1) / B);
+}
+inline int64_t CeilDiv(int64_t A, int64_t B) {
+  return -FloorDiv(-A, B);
+}
+
+// Narrows [K0, K1) to the steps K for which 0 <= A + K * D < Limit.
+inline void StepsInside(int64_t A, int64_t D, int64_t Limit, int64_t& K0, int64_t& K1) {
+  int64_t Lo, Hi;
+  if (D > 0) {
+    Lo = CeilDiv(-A, D);
+    Hi = FloorDiv(Limit - 1 - A, D) + 1;
+  } else if (D < 0) {
+    Lo = CeilDiv(A - Limit + 1, -D);
+    Hi = FloorDiv(A, -D) + 1;
+  } else if (A >= 0 && A < Limit) {
+    return;
+  } else {
+    K1 = K0;
+    return;
+  }
+  K0 = std::max(K0, Lo);
+  K1 = std::min(K1, Hi);
 }
 
 // The colour-keyed copy: the opaque runs of the table, from its packed pixels, as a
@@ -114,6 +137,89 @@ void DrawRuns(uint32_t* DestBase, int64_t DestW, int64_t X, int64_t Y,
       if (A < B) CopyRun(DRow + A, Packed + Sp->Offset + (A - Sp->Start), B - A);
     }
   }
+}
+
+// The inverse map of a turned copy in 16.16 steps: a destination offset (Ox, Oy) from the
+// drawing point samples the pattern at (PU + Ox DuDx + Oy DuDy, PV + Ox DvDx + Oy DvDy).
+struct TTurnMap {
+  TSourceSpan SX, SY;
+  int64_t SW, SH;
+  int64_t DuDx, DuDy, DvDx, DvDy;
+  int64_t PU, PV;
+  bool Keyed;
+  uint32_t Key;
+};
+
+// Turned pictures up to this many pixels in their box are kept with their source.
+constexpr double kMaxTurnedArea = 256.0 * 256.0;
+
+// The pixels of N steps along a row of destination offsets from (Ox, Oy): Put(K, Pixel) for
+// each step K whose sample lands in the pattern and is not the key. Only the steps whose
+// sample lands inside are walked, not the empty corners of the box.
+template <class TPut>
+void TurnedRow(const TTurnMap& M, const TDirectDrawSurface& Src, int64_t Ox, int64_t Oy, int64_t N,
+               TPut&& Put) {
+  const int64_t SrcW = Src.Width();
+  const int64_t SrcH = Src.Height();
+  // A pattern rectangle wholly inside its block (every real one) needs no check per pixel.
+  const bool Inside = M.SX.Lo >= 0 && M.SX.Hi <= SrcW && M.SY.Lo >= 0 && M.SY.Hi <= SrcH;
+  const int64_t U0 = M.PU + Ox * M.DuDx + Oy * M.DuDy;
+  const int64_t V0 = M.PV + Ox * M.DvDx + Oy * M.DvDy;
+  int64_t K0 = 0, K1 = N;
+  StepsInside(U0, M.DuDx, M.SW << 16, K0, K1);
+  StepsInside(V0, M.DvDx, M.SH << 16, K0, K1);
+  const uint32_t* SrcBase = Src.Pixels();
+  int64_t U = U0 + K0 * M.DuDx;
+  int64_t V = V0 + K0 * M.DvDx;
+  for (int64_t K = K0; K < K1; ++K, U += M.DuDx, V += M.DvDx) {
+    const int64_t SrcX = SourceAt(M.SX, U >> 16);  // U, V >= 0 here: the shift floors
+    const int64_t SrcY = SourceAt(M.SY, V >> 16);
+    if (!Inside && (SrcX < 0 || SrcX >= SrcW || SrcY < 0 || SrcY >= SrcH)) continue;
+    const uint32_t P = SrcBase[SrcY * SrcW + SrcX];
+    if (M.Keyed && (P & kRgbMask) == M.Key) continue;
+    Put(K, P);
+  }
+}
+
+// Fills Picture with the runs of the turned pattern in the box of Width x Height whose
+// top-left is (Left, Top) from the drawing point.
+void MakeTurned(TDirectDrawSurface::TTurnedPicture& Picture, const TDirectDrawSurface& Src,
+                const TTurnMap& M, int32_t Left, int32_t Top, int32_t Width, int32_t Height) {
+  Picture.Left = Left;
+  Picture.Top = Top;
+  Picture.Width = Width;
+  Picture.Height = Height;
+  TDirectDrawSurface::TSpanTable& T = Picture.Runs;
+  T.Lo = 0;
+  T.Hi = Width;
+  T.RowStart.assign(static_cast<size_t>(Height) + 1, 0u);
+  for (int32_t J = 0; J < Height; ++J) {
+    T.RowStart[static_cast<size_t>(J)] = static_cast<uint32_t>(T.Spans.size());
+    int64_t End = -1;  // where the run being made ends, -1 for none
+    TurnedRow(M, Src, Left, int64_t{Top} + J, Width, [&](int64_t K, uint32_t P) {
+      if (K != End) {
+        T.Spans.push_back({static_cast<int32_t>(K), static_cast<int32_t>(K),
+                           static_cast<uint32_t>(T.Opaque.size()), J});
+      }
+      T.Opaque.push_back(P);
+      End = K + 1;
+      T.Spans.back().End = static_cast<int32_t>(End);
+    });
+  }
+  T.RowStart[static_cast<size_t>(Height)] = static_cast<uint32_t>(T.Spans.size());
+}
+
+// Copies a turned picture drawn at (X, Y), clipped to Dest.
+void DrawTurned(TDirectDrawSurface& Dest, int64_t X, int64_t Y,
+                const TDirectDrawSurface::TTurnedPicture& Picture) {
+  const TSourceSpan SX{0, Picture.Width, false};
+  const TSourceSpan SY{0, Picture.Height, false};
+  const int64_t Left = X + Picture.Left, Top = Y + Picture.Top;
+  int64_t I0, I1, J0, J1;
+  ClipAxis(SX, Picture.Width, Left, Dest.Width(), I0, I1);
+  ClipAxis(SY, Picture.Height, Top, Dest.Height(), J0, J1);
+  if (I0 >= I1 || J0 >= J1) return;
+  DrawRuns(Dest.Pixels(), Dest.Width(), Left, Top, Picture.Runs, SX, SY, I0, I1, J0, J1);
 }
 
 }  // namespace
@@ -244,6 +350,35 @@ void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Wid
     MinY = std::min(MinY, Dy);
     MaxY = std::max(MaxY, Dy);
   }
+  const bool Keyed = Transparent && Src.HasColorKey();
+  const TTurnMap Map{SX, SY, SW, SH, DuDx, DuDy, DvDx, DvDy, PU, PV, Keyed, Src.ColorKey()};
+  // The box of the pixels that can land in the pattern, from (X, Y), widened a little.
+  const double BoxL = std::floor(MinX) - 2, BoxR = std::ceil(MaxX) + 3;
+  const double BoxT = std::floor(MinY) - 2, BoxB = std::ceil(MaxY) + 3;
+  if ((BoxR - BoxL) * (BoxB - BoxT) <= kMaxTurnedArea) {
+    // The turned picture depends on the offset from (X, Y) alone: made once, then copied
+    // by its runs wherever it is drawn.
+    const TDirectDrawSurface::TTurnedKey Key = {SrcRect.Left,
+                                                SrcRect.Top,
+                                                SrcRect.Right,
+                                                SrcRect.Bottom,
+                                                Width,
+                                                Height,
+                                                std::bit_cast<int64_t>(CenterX),
+                                                std::bit_cast<int64_t>(CenterY),
+                                                static_cast<int64_t>(Turn),
+                                                Keyed ? 1 : 0};
+    const TDirectDrawSurface::TTurnedPicture* Picture = Src.FindTurned(Key);
+    if (Picture == nullptr) {
+      TDirectDrawSurface::TTurnedPicture& Made = Src.AddTurned(Key);
+      MakeTurned(Made, Src, Map, static_cast<int32_t>(BoxL), static_cast<int32_t>(BoxT),
+                 static_cast<int32_t>(BoxR - BoxL), static_cast<int32_t>(BoxB - BoxT));
+      Picture = &Made;
+    }
+    DrawTurned(Dest, X, Y, *Picture);
+    return;
+  }
+
   const int64_t DestW = Dest.Width();
   const int64_t DestH = Dest.Height();
   const auto ClampTo = [](double V, int64_t Lo, int64_t Hi) {
@@ -254,29 +389,8 @@ void BlitDrawRotated(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t Wid
   const int64_t Y0 = ClampTo(std::floor(Y + MinY) - 1, 0, DestH);
   const int64_t Y1 = ClampTo(std::ceil(Y + MaxY) + 2, 0, DestH);
   if (X0 >= X1 || Y0 >= Y1) return;
-
-  const bool Keyed = Transparent && Src.HasColorKey();
-  const uint32_t Key = Src.ColorKey();
-  const int64_t SrcW = Src.Width();
-  const int64_t SrcH = Src.Height();
   uint32_t* DestBase = Dest.Pixels();
-  for (int64_t DY = Y0; DY < Y1; ++DY) {
-    const int64_t Oy = DY - Y;
-    const int64_t Ox = X0 - X;
-    int64_t U = PU + Ox * DuDx + Oy * DuDy;
-    int64_t V = PV + Ox * DvDx + Oy * DvDy;
-    uint32_t* D = DestBase + DY * DestW;
-    for (int64_t DX = X0; DX < X1; ++DX, U += DuDx, V += DvDx) {
-      if (U < 0 || V < 0) continue;
-      const int64_t Pu = FloorFixed(U);
-      const int64_t Pv = FloorFixed(V);
-      if (Pu >= SW || Pv >= SH) continue;
-      const int64_t SrcX = SourceAt(SX, Pu);
-      const int64_t SrcY = SourceAt(SY, Pv);
-      if (SrcX < 0 || SrcX >= SrcW || SrcY < 0 || SrcY >= SrcH) continue;
-      const uint32_t P = Src.Row(static_cast<int32_t>(SrcY))[SrcX];
-      if (Keyed && (P & kRgbMask) == Key) continue;
-      D[DX] = P;
-    }
-  }
+  for (int64_t DY = Y0; DY < Y1; ++DY)
+    TurnedRow(Map, Src, X0 - X, DY - Y, X1 - X0,
+              [&](int64_t K, uint32_t P) { DestBase[DY * DestW + X0 + K] = P; });
 }

@@ -70,10 +70,8 @@ const TDirectDrawSurface::TSpanTable& TDirectDrawSurface::OpaqueSpans(int32_t Lo
   // A block holds a few dozen patterns at most; a surface asked for many more ranges
   // (drawn clipped in ever new ways) starts over rather than growing without bound.
   constexpr size_t kMaxTables = 256;
-  if (!FSpansValid || FSpanTables.size() >= kMaxTables) {
-    FSpanTables.clear();
-    FSpansValid = true;
-  }
+  Revalidate();
+  if (FSpanTables.size() >= kMaxTables) FSpanTables.clear();
   for (const TSpanTable& T : FSpanTables)
     if (T.Lo == Lo && T.Hi == Hi) return T;
   FSpanTables.emplace_back();
@@ -82,4 +80,31 @@ const TDirectDrawSurface::TSpanTable& TDirectDrawSurface::OpaqueSpans(int32_t Lo
   T.Hi = Hi;
   BuildSpans(T);
   return T;
+}
+
+void TDirectDrawSurface::Revalidate() const {
+  if (FSpansValid) return;
+  FSpanTables.clear();
+  FTurned.clear();
+  FSpansValid = true;
+}
+
+const TDirectDrawSurface::TTurnedPicture* TDirectDrawSurface::FindTurned(
+    const TTurnedKey& Key) const {
+  Revalidate();
+  for (const auto& T : FTurned)
+    if (T->Key == Key) return T.get();
+  return nullptr;
+}
+
+TDirectDrawSurface::TTurnedPicture& TDirectDrawSurface::AddTurned(const TTurnedKey& Key) const {
+  // The game turns a handful of bullet pictures by a handful of angles; a surface turned in
+  // ever new ways starts over rather than growing without bound.
+  constexpr size_t kMaxTurned = 64;
+  Revalidate();
+  if (FTurned.size() >= kMaxTurned) FTurned.clear();
+  auto Picture = std::make_shared<TTurnedPicture>();
+  Picture->Key = Key;
+  FTurned.push_back(Picture);
+  return *Picture;
 }

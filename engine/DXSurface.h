@@ -3,8 +3,10 @@
 // buffer, every image block and every off-screen picture of the engine is one of these;
 // the platform only presents the back buffer.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/DXTypes.h"
@@ -74,17 +76,41 @@ class TDirectDrawSurface {
   };
   // Lo and Hi are clamped to the surface.
   const TSpanTable& OpaqueSpans(int32_t Lo, int32_t Hi) const;
-  // Drops the span tables explicitly (non-const Pixels(), Row(), Fill and SetSize do it).
+
+  // A picture made once from this surface's pixels and drawn many times (a turned pattern):
+  // the runs of the pixels it writes within its box, kept under the key of what it was made
+  // from, and dropped with the span tables.
+  using TTurnedKey = std::array<int64_t, 10>;
+  struct TTurnedPicture {
+    TTurnedKey Key{};
+    int32_t Left = 0;  // the box's top-left, from the point the picture is drawn at
+    int32_t Top = 0;
+    int32_t Width = 0;  // the box
+    int32_t Height = 0;
+    TSpanTable Runs;  // columns [0, Width) of each row of the box
+  };
+  // The picture kept under Key, or nullptr.
+  const TTurnedPicture* FindTurned(const TTurnedKey& Key) const;
+  // Room for a new picture under Key, for the caller to fill in; the kept ones are dropped
+  // first when there are many.
+  TTurnedPicture& AddTurned(const TTurnedKey& Key) const;
+
+  // Drops the span tables and the turned pictures explicitly (non-const Pixels(), Row(),
+  // Fill and SetSize do it).
   void Invalidate() { FSpansValid = false; }
 
  private:
   void BuildSpans(TSpanTable& Table) const;
+  // Starts the kept tables and pictures afresh when the pixels may have changed.
+  void Revalidate() const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
   std::vector<uint32_t, TDefaultInitAllocator<uint32_t>> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
-  // Span tables by column range, all dropped when FSpansValid goes false.
+  // Span tables by column range and turned pictures, all dropped when FSpansValid goes
+  // false.
   mutable bool FSpansValid = false;
   mutable std::vector<TSpanTable> FSpanTables;
+  mutable std::vector<std::shared_ptr<const TTurnedPicture>> FTurned;
 };

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Tallow Brackles set-up: installs what is missing, builds, then runs the game or the tests.
 #   ./build.sh run    build and start the game from build/game/
-#   ./build.sh test   build and run every test (exit status is the tests')
+#   ./build.sh test   build and run every test (exit status is the tests'), then build the
+#                     sanitizer tree build-asan and run the unit tests and the fuzz targets
+#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -13,6 +15,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   libcpp-httplib-dev libsqlite3-dev
   xvfb xauth openbox xdotool x11-utils imagemagick sox
+  clang libclang-rt-14-dev llvm
 )
 
 usage() {
@@ -43,6 +46,14 @@ build() {
   cmake --build build -j"$(nproc)"
 }
 
+# The second tree: clang with AddressSanitizer and UndefinedBehaviorSanitizer, the packs
+# and modules taken from the first tree's playable folder.
+build_sanitized() {
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTB_SANITIZE=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTB_GAME_DATA_FROM="$PWD/build/game"
+  cmake --build build-asan -j"$(nproc)"
+}
+
 [ $# -eq 1 ] || usage
 case "$1" in
   run)
@@ -54,8 +65,11 @@ case "$1" in
   test)
     install_missing
     build
-    cd build
-    exec ctest --output-on-failure --timeout 600 -j"$(nproc)"
+    status=0
+    (cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
+    build_sanitized
+    (cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
+    exit $status
     ;;
   *) usage ;;
 esac

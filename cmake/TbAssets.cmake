@@ -9,6 +9,17 @@ function(tb_pack)
   get_filename_component(source_dir ${ARG_MANIFEST} DIRECTORY)
   file(GLOB sources CONFIGURE_DEPENDS ${source_dir}/*)
   set(output ${TB_GAME_DIR}/${ARG_OUTPUT})
+  if(TB_GAME_DATA_FROM)
+    # Taken from another tree's playable folder, made there from the same sources.
+    add_custom_command(
+      OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E copy ${TB_GAME_DATA_FROM}/${ARG_OUTPUT} ${output}
+      DEPENDS ${TB_GAME_DATA_FROM}/${ARG_OUTPUT}
+      COMMENT "Copying ${ARG_OUTPUT}"
+      VERBATIM)
+    add_custom_target(pack_${ARG_PACK} ALL DEPENDS ${output})
+    return()
+  endif()
   add_custom_command(
     OUTPUT ${output}
     COMMAND $<TARGET_FILE:dxpack> build ${ARG_MANIFEST} ${output}

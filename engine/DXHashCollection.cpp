@@ -11,6 +11,8 @@ unsigned char FoldCase(unsigned char C) {
   return C;
 }
 
+}  // namespace
+
 bool SameText(const std::string& A, const std::string& B) {
   if (A.size() != B.size()) return false;
   for (size_t I = 0; I < A.size(); ++I) {
@@ -19,8 +21,6 @@ bool SameText(const std::string& A, const std::string& B) {
   }
   return true;
 }
-
-}  // namespace
 
 void THashCollectionItem::SetName(const std::string& Name) {
   if (FCollection == nullptr) {

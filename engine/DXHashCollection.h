@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// Names are 8-bit (Latin-1) text compared without regard to case: ASCII and the Latin-1
+// capitals fold to lower case. Item names, property names and colour names all compare so.
+bool SameText(const std::string& A, const std::string& B);
+
 class THashCollection;
 
 class THashCollectionItem {

@@ -13,6 +13,12 @@ namespace {
 // patterns than this in one item, and building them all could exhaust memory.
 constexpr int64_t MaxPatterns = int64_t{1} << 20;
 
+// All pictures of one pack together, in pixels (256 MB of XRGB). Run-length data lets a few
+// bytes stand for a picture of the largest size a bitmap may have, so without a limit over
+// the whole pack a small damaged file could ask for gigabytes; the game's packs hold a
+// small fraction of it.
+constexpr int64_t MaxPackPixels = int64_t{1} << 26;
+
 int64_t FloorDiv(int64_t A, int64_t B) {
   return A / B - ((A % B != 0) && ((A < 0) != (B < 0)));
 }
@@ -240,10 +246,6 @@ constexpr TNamedColor NamedColors[] = {
     {"clDkGray", 0x808080},
 };
 
-[[noreturn]] void NoProperty(const std::string& Name) {
-  throw EReadError("Property " + Name + " does not exist");
-}
-
 uint32_t ColorValue(const TStreamValue& V) {
   if (V.Type == TValueType::Ident) {
     for (const TNamedColor& C : NamedColors)
@@ -287,6 +289,7 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
   Clear();
   try {
     const TStreamComponent Component = ReadComponentResource(Bytes);
+    int64_t Pixels = 0;
     for (const TStreamProperty& P : Component.Properties) {
       if (SameText(P.Name, "List.ColorTable")) {
         const auto Table = P.Value.AsBinary();
@@ -294,7 +297,11 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
         std::memcpy(ColorTable, Table.data(), std::min(Table.size(), sizeof ColorTable));
       } else if (SameText(P.Name, "List")) {
         if (P.Value.Type != TValueType::Collection) throw EReadError("Invalid property value");
-        for (const TStreamCollectionItem& Entry : P.Value.Items) LoadItem(Entry);
+        for (const TStreamCollectionItem& Entry : P.Value.Items) {
+          const TPicture& Picture = LoadItem(Entry).Picture;
+          Pixels += int64_t{Picture.Pixels.Width()} * Picture.Pixels.Height();
+          if (Pixels > MaxPackPixels) throw EReadError("Pictures too large");
+        }
       } else {
         NoProperty(P.Name);
       }
@@ -309,7 +316,7 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
   }
 }
 
-void TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
+TPictureCollectionItem& TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
   TPictureCollectionItem& Item = Add();
   for (const TStreamProperty& P : Entry.Properties) {
     const std::string& N = P.Name;
@@ -334,6 +341,7 @@ void TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
     else
       NoProperty(N);
   }
+  return Item;
 }
 
 // ---- TDXImageList ----------------------------------------------------------------------

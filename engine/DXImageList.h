@@ -125,7 +125,7 @@ class TPictureCollection : public THashCollection {
   uint8_t ColorTable[1024] = {};
 
  private:
-  void LoadItem(const struct TStreamCollectionItem& Entry);
+  TPictureCollectionItem& LoadItem(const struct TStreamCollectionItem& Entry);
   TDXDraw* FDXDraw = nullptr;
 };
 

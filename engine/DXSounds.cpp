@@ -271,10 +271,6 @@ void TWaveCollection::Restore() {
 
 namespace {
 
-[[noreturn]] void NoProperty(const std::string& Name) {
-  throw EReadError("Property " + Name + " does not exist");
-}
-
 // Wave.WAVE holds a 32-bit length, then that many bytes of a wave file; 0 = no sound.
 void LoadWaveData(std::span<const uint8_t> Data, TWave& Wave) {
   if (Data.size() < 4) throw EWaveStreamError("Wave is invalid");

@@ -18,14 +18,24 @@ const char* const InvalidValue = "Invalid property value";
 // Lists, collections and child components may nest; a damaged stream must not be able to
 // recurse us off the stack.
 constexpr int MaxDepth = 32;
+// Every value, collection item and component read becomes a record some hundred times the
+// size of the one or two bytes that can stand for it; a pack of the game has a few thousand.
+// A stream of more is damage, and refusing it keeps a small file from taking gigabytes.
+constexpr size_t MaxRecords = size_t{1} << 18;
 
 class TComponentReader {
  public:
   explicit TComponentReader(std::span<const uint8_t> Bytes) : R(Bytes) {}
   TByteReader R;
 
+  size_t Records = 0;
+
   void CheckDepth(int Depth) {
     if (Depth > MaxDepth) throw EReadError(InvalidFormat);
+  }
+
+  void CountRecord() {
+    if (++Records > MaxRecords) throw EReadError(InvalidFormat);
   }
 
   // Reads properties up to and including the 0 byte ending the list.
@@ -44,6 +54,7 @@ class TComponentReader {
 
   TStreamValue ReadValue(int Depth) {
     CheckDepth(Depth);
+    CountRecord();
     TStreamValue V;
     const uint8_t Tag = R.U8();
     V.Type = static_cast<TValueType>(Tag);
@@ -119,11 +130,13 @@ class TComponentReader {
         for (;;) {
           std::string Name = R.ShortString();
           if (Name.empty()) break;
+          CountRecord();
           V.Set.push_back(std::move(Name));
         }
         break;
       case TValueType::Collection:
         while (R.PeekU8() != 0) {
+          CountRecord();
           TStreamCollectionItem Item;
           const uint8_t Next = R.PeekU8();
           if (Next == static_cast<uint8_t>(TValueType::Int8) ||
@@ -158,6 +171,7 @@ class TComponentReader {
 
   TStreamComponent ReadComponent(int Depth) {
     CheckDepth(Depth);
+    CountRecord();
     TStreamComponent C;
     // Optional filer flags: 0xF0 | flags, then a child position when flag 2 is set.
     if ((R.PeekU8() & 0xF0) == 0xF0) {
@@ -359,15 +373,20 @@ TFileView::~TFileView() {
   if (FMapped != nullptr) munmap(FMapped, FMappedSize);
 }
 
-bool SameText(const std::string& A, const std::string& B) {
-  if (A.size() != B.size()) return false;
-  auto Fold = [](unsigned char C) -> unsigned char {
-    if ((C >= 'A' && C <= 'Z') || (C >= 0xC0 && C <= 0xDE && C != 0xD7))
-      return static_cast<unsigned char>(C + 32);
-    return C;
-  };
-  for (size_t I = 0; I < A.size(); ++I)
-    if (Fold(static_cast<unsigned char>(A[I])) != Fold(static_cast<unsigned char>(B[I])))
-      return false;
-  return true;
+void NoProperty(const std::string& Name) {
+  // The name comes from the file: bytes that are not printable (a 0 byte would end the
+  // message early, others could steer a terminal) are shown as \xNN.
+  std::string Shown;
+  for (const char Ch : Name) {
+    const unsigned char C = static_cast<unsigned char>(Ch);
+    if (C >= 0x20 && C < 0x7F && C != '\\') {
+      Shown += Ch;
+    } else {
+      static const char Hex[] = "0123456789abcdef";
+      Shown += "\\x";
+      Shown += Hex[C >> 4];
+      Shown += Hex[C & 15];
+    }
+  }
+  throw EReadError("Property " + Shown + " does not exist");
 }

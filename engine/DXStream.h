@@ -57,8 +57,9 @@ class TFileView {
   std::span<const uint8_t> FBytes;
 };
 
-// Case-insensitive (8-bit) equality, as property and colour names are compared.
-bool SameText(const std::string& A, const std::string& B);
+// Raises EReadError "Property NAME does not exist": the component being read has no such
+// property.
+[[noreturn]] void NoProperty(const std::string& Name);
 
 // Value tags of the component stream.
 enum class TValueType : uint8_t {

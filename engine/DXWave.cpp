@@ -57,7 +57,9 @@ void TWave::SetSize(uint32_t Size) {
   const size_t Bytes = static_cast<size_t>(Blocks * kBlockBytes);
   if (Bytes != FData.size()) {
     std::vector<uint8_t> Fresh(Bytes, 0);
-    std::memcpy(Fresh.data(), FData.data(), std::min<size_t>(FSize, Bytes));
+    // Either buffer may be empty (no storage at all): nothing to copy then.
+    const size_t Kept = std::min<size_t>(FSize, Bytes);
+    if (Kept > 0) std::memcpy(Fresh.data(), FData.data(), Kept);
     FData = std::move(Fresh);
   } else if (Size > FSize) {
     std::fill(FData.begin() + FSize, FData.begin() + Size, 0);

@@ -32,9 +32,6 @@ const char* PictureOf(uint8_t Kind, uint8_t Side) {
 // with a bomb's explosion.
 constexpr double KHitLimitX = 815;
 constexpr double KGroundY = 580;
-// The front hills scroll this far a reference frame; explosions on the ground
-// go with them.
-constexpr double KGroundSpeed = -4;
 constexpr int32_t KMaxRocketSpeed = 7;
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -76,6 +77,29 @@ bool Apply(TOnlineConfig& C, const std::string& Key, const std::string& Value) {
   return true;
 }
 
+// A line as it may go to a terminal: control and non-ASCII bytes as \xNN, and no more than
+// 80 characters of it, so that a damaged file cannot flood or steer the terminal.
+std::string Printable(const std::string& Line) {
+  constexpr size_t Shown = 80;
+  std::string Out;
+  for (size_t I = 0; I < Line.size() && I < Shown; ++I) {
+    const unsigned char C = static_cast<unsigned char>(Line[I]);
+    if (C >= 0x20 && C < 0x7F && C != '\\') {
+      Out += static_cast<char>(C);
+    } else {
+      static const char Hex[] = "0123456789abcdef";
+      Out += "\\x";
+      Out += Hex[C >> 4];
+      Out += Hex[C & 15];
+    }
+  }
+  if (Line.size() > Shown) Out += "...";
+  return Out;
+}
+
+// The settings file is a few lines; anything much larger is not one.
+constexpr std::streamsize MaxFileBytes = 64 * 1024;
+
 }  // namespace
 
 std::string TOnlineConfig::SiteUrl() const {
@@ -92,8 +116,16 @@ std::string TOnlineConfig::WorldTableUrl() const {
 
 TOnlineConfig LoadOnlineConfig(const std::string& FileName, std::ostream& Errors) {
   TOnlineConfig C;
-  std::ifstream In(FileName);
-  if (!In) return C;
+  std::ifstream File(FileName, std::ios::binary);
+  if (!File) return C;
+  std::string Text(static_cast<size_t>(MaxFileBytes) + 1, '\0');
+  File.read(Text.data(), MaxFileBytes + 1);
+  Text.resize(static_cast<size_t>(File.gcount()));
+  if (File.gcount() > MaxFileBytes) {
+    Errors << FileName << ": larger than " << MaxFileBytes << " bytes, ignored\n";
+    return C;
+  }
+  std::istringstream In(Text);
   std::string Line;
   for (int32_t Number = 1; std::getline(In, Line); ++Number) {
     const std::string T = Trim(Line);
@@ -101,7 +133,7 @@ TOnlineConfig LoadOnlineConfig(const std::string& FileName, std::ostream& Errors
     const size_t Eq = T.find('=');
     if (Eq != std::string::npos && Apply(C, Trim(T.substr(0, Eq)), Trim(T.substr(Eq + 1))))
       continue;
-    Errors << FileName << ":" << Number << ": ignored line \"" << T << "\"\n";
+    Errors << FileName << ":" << Number << ": ignored line \"" << Printable(T) << "\"\n";
   }
   return C;
 }

@@ -287,7 +287,7 @@ TEST(Background, MapSizeCellsAndBounds) {
   Bg.Y = 3.5;
   EXPECT_EQ(Bg.GetBounds(), Bounds(-2, 4, 64, 96));
   Bg.Tiled = true;
-  EXPECT_EQ(Bg.GetBounds(), TRect(0, 0, 100, 40));
+  EXPECT_EQ(Bg.GetBounds(), Bounds(0, 0, 100, 40));
 
   Bg.ResizeMap(0, 5);
   EXPECT_EQ(Bg.Columns(), 0);
@@ -348,14 +348,14 @@ TEST(DXSpriteEngine, FollowsTheDisplay) {
   Display->Initialize();
   ASSERT_NE(Sprites.Engine().Surface(), nullptr);
   EXPECT_EQ(Sprites.Engine().Surface(), Display->Surface());
-  EXPECT_EQ(Sprites.Engine().SurfaceBounds(), TRect(0, 0, 800, 600));
+  EXPECT_EQ(Sprites.Engine().SurfaceBounds(), Bounds(0, 0, 800, 600));
   EXPECT_EQ(Sprites.Engine().Width, 800);
   Sprites.Draw();
   EXPECT_EQ(Sprites.Engine().DrawnCount(), 1);
 
   Display->Finalize();
   EXPECT_EQ(Sprites.Engine().Surface(), nullptr);
-  EXPECT_EQ(Sprites.Engine().SurfaceBounds(), TRect(0, 0, 800, 600));  // kept
+  EXPECT_EQ(Sprites.Engine().SurfaceBounds(), Bounds(0, 0, 800, 600));  // kept
   Sprites.Move(5);
   Sprites.FreeDead();
 

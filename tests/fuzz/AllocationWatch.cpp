@@ -1,0 +1,92 @@
+#include "tests/fuzz/AllocationWatch.h"
+
+#include <malloc.h>
+
+#include <cstdlib>
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TB_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TB_SANITIZED 1
+#endif
+#endif
+
+namespace {
+
+// Per thread: one watch at a time, and only the watching thread's requests count. Blocks
+// freed on another thread than the one that took them are not followed; the readers use
+// one thread.
+thread_local bool Watching = false;
+thread_local size_t WatchLargest = 0;
+thread_local ptrdiff_t Held = 0;
+thread_local ptrdiff_t MostHeld = 0;
+
+}  // namespace
+
+TAllocationWatch::TAllocationWatch() {
+  WatchLargest = 0;
+  Held = 0;
+  MostHeld = 0;
+  Watching = true;
+}
+
+TAllocationWatch::~TAllocationWatch() {
+  Watching = false;
+}
+
+size_t TAllocationWatch::Largest() const {
+  return WatchLargest;
+}
+
+size_t TAllocationWatch::Peak() const {
+  return static_cast<size_t>(MostHeld);
+}
+
+#ifdef TB_SANITIZED
+
+bool TAllocationWatch::Counting() const {
+  return false;
+}
+
+#else
+
+bool TAllocationWatch::Counting() const {
+  return true;
+}
+
+void* operator new(size_t Size) {
+  void* P = std::malloc(Size == 0 ? 1 : Size);
+  if (P == nullptr) throw std::bad_alloc();
+  if (Watching) {
+    if (Size > WatchLargest) WatchLargest = Size;
+    Held += static_cast<ptrdiff_t>(malloc_usable_size(P));
+    if (Held > MostHeld) MostHeld = Held;
+  }
+  return P;
+}
+
+void* operator new[](size_t Size) {
+  return operator new(Size);
+}
+
+void operator delete(void* P) noexcept {
+  if (P == nullptr) return;
+  if (Watching) Held -= static_cast<ptrdiff_t>(malloc_usable_size(P));
+  std::free(P);
+}
+
+void operator delete[](void* P) noexcept {
+  operator delete(P);
+}
+
+void operator delete(void* P, size_t) noexcept {
+  operator delete(P);
+}
+
+void operator delete[](void* P, size_t) noexcept {
+  operator delete(P);
+}
+
+#endif

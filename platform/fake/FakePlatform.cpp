@@ -43,12 +43,13 @@ bool TFakeWindow::Present(const uint32_t* Pixels, int32_t Width, int32_t Height,
   LastPresented.Width = Width;
   LastPresented.Height = Height;
   LastPresented.WaitVBlank = WaitVBlank;
+  ++Presents;
+  if (!KeepPictures) return true;
   LastPresented.Pixels.resize(static_cast<size_t>(Width) * Height);
   const auto* Row = reinterpret_cast<const uint8_t*>(Pixels);
   for (int32_t Y = 0; Y < Height; ++Y, Row += PitchBytes)
     std::memcpy(&LastPresented.Pixels[static_cast<size_t>(Y) * Width], Row,
                 static_cast<size_t>(Width) * 4);
-  ++Presents;
   return true;
 }
 

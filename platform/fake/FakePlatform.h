@@ -116,6 +116,9 @@ class TFakeWindow final : public IWindowSystem {
   std::vector<TMessage> Messages;
   TPresentedPicture LastPresented;
   int32_t Presents = 0;
+  // False: presents are counted and LastPresented keeps only the size, not a copy of the
+  // picture (a long run that never looks at it).
+  bool KeepPictures = true;
   std::deque<TPlatformEvent> Events;
 };
 

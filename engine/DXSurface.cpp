@@ -41,6 +41,13 @@ void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
   Table.Opaque.clear();
   Table.Solid = true;
   if (!FHasColorKey) return;
+  // A backdrop has no key pixel at all: one quick look settles it.
+  bool AnyKey = false;
+  for (int32_t Y = 0; Y < FHeight && !AnyKey; ++Y) {
+    const uint32_t* P = Row(Y);
+    for (int32_t X = Table.Lo; X < Table.Hi; ++X) AnyKey |= (P[X] & 0x00FFFFFFu) == FColorKey;
+  }
+  if (!AnyKey) return;
   // Counted first, so that the tables are made once at their size: growing them copies
   // every opaque pixel over again, a backdrop's worth on the first picture.
   size_t Pixels = 0, Runs = 0;

@@ -168,7 +168,8 @@ void TDXDraw::Initialize() {
         throw EDXDrawError(Text);
       }
     }
-    FSurface.SetSize(std::max(FSurfaceWidth, 1), std::max(FSurfaceHeight, 1));
+    // Not cleared twice: the fill below clears it.
+    FSurface.SetSizeForOverwrite(std::max(FSurfaceWidth, 1), std::max(FSurfaceHeight, 1));
     if (FSurface.Empty()) throw EDXDrawError("Surface cannot be made");
     FSurface.Fill(0);
   } catch (...) {

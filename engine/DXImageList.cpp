@@ -98,6 +98,7 @@ void TPictureCollectionItem::SetTransparentColor(uint32_t Color) {
   FTransparentColor = Color;
   // Only the keys change; the pixels stay as they are.
   for (auto& Block : FBlocks) Block->SetColorKey(ColorToPixel(Color));
+  if (FPictureIsBlock) Picture.Pixels.SetColorKey(ColorToPixel(Color));
 }
 
 int32_t TPictureCollectionItem::Width() const {
@@ -109,7 +110,7 @@ int32_t TPictureCollectionItem::Height() const {
 }
 
 int32_t TPictureCollectionItem::PatternCount() const {
-  if (!FBlocks.empty()) return static_cast<int32_t>(FPatterns.size());
+  if (FPictureIsBlock || !FBlocks.empty()) return static_cast<int32_t>(FPatterns.size());
   // Not built: counted from the stored properties as they are, a zero PatternWidth
   // counting as zero. A direction whose size and skip add up to 0 or less cannot be
   // divided by; such a direction counts as one pattern across a non-empty picture (what
@@ -139,14 +140,15 @@ TRect TPictureCollectionItem::PatternRect(int32_t Index) const {
 
 const TDirectDrawSurface* TPictureCollectionItem::PatternBlock(int32_t Index) const {
   const TPatternPlace* P = Place(Index);
-  if (P == nullptr || P->Block < 0 || static_cast<size_t>(P->Block) >= FBlocks.size())
-    return nullptr;
+  if (P == nullptr || P->Block < 0 || P->Block >= BlockCount()) return nullptr;
+  if (FPictureIsBlock) return &Picture.Pixels;
   return FBlocks[static_cast<size_t>(P->Block)].get();
 }
 
 void TPictureCollectionItem::ReleaseBlocks() {
   FPatterns.clear();
   FBlocks.clear();
+  FPictureIsBlock = false;
 }
 
 void TPictureCollectionItem::Initialize() {
@@ -172,6 +174,14 @@ void TPictureCollectionItem::Restore() {
                                                PatternHeight, SkipWidth, SkipHeight, SystemMemory);
   if (Layout.Patterns.empty()) return;
   const uint32_t Key = ColorToPixel(FTransparentColor);
+  if (Layout.Blocks.size() == 1 && Layout.Blocks[0] == Bounds(0, 0, Src.Width(), Src.Height())) {
+    // Drawn straight from the picture: a copy would only cost its memory and the time to
+    // fill it (a whole backdrop before the first picture).
+    Picture.Pixels.SetColorKey(Key);
+    FPictureIsBlock = true;
+    FPatterns = std::move(Layout.Patterns);
+    return;
+  }
   FBlocks.reserve(Layout.Blocks.size());
   for (const TRect& R : Layout.Blocks) {
     auto Block = std::make_unique<TDirectDrawSurface>();
@@ -186,6 +196,29 @@ void TPictureCollectionItem::Restore() {
 }
 
 // ---- TPictureCollection -----------------------------------------------------------------
+
+struct TPictureCollection::TPendingPictures {
+  // Pages are mapped as the pictures on them are decoded, spread over the steps.
+  explicit TPendingPictures(const std::string& FileName) : File(FileName, false) {}
+  struct TEntry {
+    int32_t Index = 0;
+    std::span<const uint8_t> Data;
+    bool Done = false;
+  };
+  TFileView File;
+  std::vector<TEntry> Entries;
+  size_t Next = 0;  // no entry before it is pending
+  int64_t Pixels = 0;  // decoded so far, held to the limit of a whole pack
+};
+
+TPictureCollection::TPictureCollection() = default;
+
+TPictureCollection::~TPictureCollection() = default;
+
+void TPictureCollection::Clear() {
+  FPending.reset();
+  THashCollection::Clear();
+}
 
 TPictureCollectionItem& TPictureCollection::Add() {
   return static_cast<TPictureCollectionItem&>(
@@ -316,7 +349,88 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
   }
 }
 
-TPictureCollectionItem& TPictureCollection::LoadItem(const TStreamCollectionItem& Entry) {
+void TPictureCollection::OpenFile(const std::string& FileName) {
+  Clear();
+  auto Pending = std::make_unique<TPendingPictures>(FileName);
+  try {
+    const TStreamComponent Component = ReadComponentResource(Pending->File.Bytes());
+    for (const TStreamProperty& P : Component.Properties) {
+      if (SameText(P.Name, "List.ColorTable")) {
+        const auto Table = P.Value.AsBinary();
+        std::memset(ColorTable, 0, sizeof ColorTable);
+        std::memcpy(ColorTable, Table.data(), std::min(Table.size(), sizeof ColorTable));
+      } else if (SameText(P.Name, "List")) {
+        if (P.Value.Type != TValueType::Collection) throw EReadError("Invalid property value");
+        for (const TStreamCollectionItem& Entry : P.Value.Items) {
+          std::span<const uint8_t> Picture;
+          LoadItem(Entry, &Picture);
+          if (!Picture.empty()) Pending->Entries.push_back({Count() - 1, Picture});
+        }
+      } else {
+        NoProperty(P.Name);
+      }
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  if (DisplayInitialized()) {
+    Initialize(*FDXDraw);
+    Restore();
+  }
+  if (!Pending->Entries.empty()) FPending = std::move(Pending);
+}
+
+void TPictureCollection::DecodePending(size_t Index) {
+  TPendingPictures::TEntry& E = FPending->Entries[Index];
+  if (E.Done) return;
+  E.Done = true;
+  TPictureCollectionItem& Item = Items(E.Index);
+  try {
+    DecodePictureData(E.Data, Item.Picture);
+    FPending->Pixels += int64_t{Item.Picture.Pixels.Width()} * Item.Picture.Pixels.Height();
+    if (FPending->Pixels > MaxPackPixels) throw EReadError("Pictures too large");
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  if (DisplayInitialized()) Item.Restore();
+}
+
+bool TPictureCollection::DecodePictures(int64_t MaxPixels) {
+  if (!FPending) return true;
+  int64_t Decoded = 0;
+  std::vector<TPendingPictures::TEntry>& Entries = FPending->Entries;
+  size_t& Next = FPending->Next;
+  while (Next < Entries.size()) {
+    if (!Entries[Next].Done) {
+      if (Decoded > 0 && Decoded >= MaxPixels) break;
+      DecodePending(Next);
+      const TDirectDrawSurface& Pixels = Items(Entries[Next].Index).Picture.Pixels;
+      Decoded += std::max<int64_t>(int64_t{Pixels.Width()} * Pixels.Height(), 1);
+    }
+    ++Next;
+  }
+  if (Next < Entries.size()) return false;
+  FPending.reset();  // every picture is in: the file is let go
+  return true;
+}
+
+bool TPictureCollection::DecodePicture(const std::string& Name) {
+  const int32_t Index = IndexOf(Name);
+  if (Index < 0) return false;
+  if (!FPending) return true;
+  std::vector<TPendingPictures::TEntry>& Entries = FPending->Entries;
+  for (size_t I = FPending->Next; I < Entries.size(); ++I)
+    if (Entries[I].Index == Index) {
+      DecodePending(I);
+      break;
+    }
+  return true;
+}
+
+TPictureCollectionItem& TPictureCollection::LoadItem(const TStreamCollectionItem& Entry,
+                                                     std::span<const uint8_t>* Picture) {
   TPictureCollectionItem& Item = Add();
   for (const TStreamProperty& P : Entry.Properties) {
     const std::string& N = P.Name;
@@ -336,6 +450,8 @@ TPictureCollectionItem& TPictureCollection::LoadItem(const TStreamCollectionItem
       Item.Transparent = P.Value.AsBool();
     else if (SameText(N, "TransparentColor"))
       Item.SetTransparentColor(ColorValue(P.Value));
+    else if (SameText(N, "Picture.Data") && Picture != nullptr)
+      *Picture = P.Value.AsBinary();
     else if (SameText(N, "Picture.Data"))
       DecodePictureData(P.Value.AsBinary(), Item.Picture);
     else

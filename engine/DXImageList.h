@@ -77,7 +77,7 @@ class TPictureCollectionItem : public THashCollectionItem {
   int32_t PatternCount() const;
   TRect PatternRect(int32_t Index) const;                       // (0, 0, 0, 0) outside the range
   const TDirectDrawSurface* PatternBlock(int32_t Index) const;  // nullptr outside
-  int32_t BlockCount() const { return static_cast<int32_t>(FBlocks.size()); }
+  int32_t BlockCount() const { return FPictureIsBlock ? 1 : static_cast<int32_t>(FBlocks.size()); }
 
   void Draw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, int32_t PatternIndex) const;
   void DrawBlended(TDirectDrawSurface& Dest, const TRect& DestRect, int32_t PatternIndex,
@@ -97,12 +97,15 @@ class TPictureCollectionItem : public THashCollectionItem {
   uint32_t FTransparentColor = 0;
   bool FInitialized = false;
   std::vector<std::unique_ptr<TDirectDrawSurface>> FBlocks;
+  // One block that would be the whole picture is the picture itself, keyed, not a copy.
+  bool FPictureIsBlock = false;
   std::vector<TPatternPlace> FPatterns;
 };
 
 class TPictureCollection : public THashCollection {
  public:
-  TPictureCollection() = default;
+  TPictureCollection();
+  ~TPictureCollection() override;
   TPictureCollectionItem& Add();
   // Raises EPictureCollectionError "List index out of bounds (%d)" outside 0 .. Count - 1.
   TPictureCollectionItem& Items(int32_t Index) const;
@@ -115,6 +118,23 @@ class TPictureCollection : public THashCollection {
   void LoadFromFile(const std::string& FileName);
   void LoadFromStream(std::span<const uint8_t> Bytes);
 
+  // Loading a pack in steps, so that a program can show its first pictures before a large
+  // pack is decoded whole. OpenFile reads the pack's structure: every item with its name
+  // and properties, in the pack's order, the pictures still empty. It raises what
+  // LoadFromFile raises for a file that cannot be read or a damaged stream, and then
+  // leaves the collection empty. DecodePictures decodes the pictures still pending in the
+  // pack's order, one at least and then until MaxPixels pixels were decoded in this call,
+  // and builds each item at once when the display is initialized; true when none is left.
+  // A damaged picture raises as LoadFromFile does and empties the collection.
+  void OpenFile(const std::string& FileName);
+  bool DecodePictures(int64_t MaxPixels);
+  // Decodes the named item's picture now, when it is still pending; false when no item of
+  // that name exists.
+  bool DecodePicture(const std::string& Name);
+  bool PicturesPending() const { return FPending != nullptr; }
+  // Empties the collection, and forgets the pictures not decoded yet.
+  void Clear();
+
   // Raises "%s cannot be initialized" when Display is not initialized.
   void Initialize(TDXDraw& Display);
   void Finalize();
@@ -125,8 +145,16 @@ class TPictureCollection : public THashCollection {
   uint8_t ColorTable[1024] = {};
 
  private:
-  TPictureCollectionItem& LoadItem(const struct TStreamCollectionItem& Entry);
+  // Properties of one entry into a new item; the picture too unless Pictures is given,
+  // which then receives the span of its stored picture (empty when it has none).
+  TPictureCollectionItem& LoadItem(const struct TStreamCollectionItem& Entry,
+                                   std::span<const uint8_t>* Picture = nullptr);
+  void DecodePending(size_t Index);
   TDXDraw* FDXDraw = nullptr;
+  // The opened file and, for each item whose picture is still to be decoded, its index and
+  // stored bytes (which point into the file).
+  struct TPendingPictures;
+  std::unique_ptr<TPendingPictures> FPending;
 };
 
 // The form component: owns its collection and follows the display's events.

@@ -339,14 +339,13 @@ TFileBytes ReadWholeFile(const std::string& FileName) {
   return ReadAndClose(F, FileName);
 }
 
-TFileView::TFileView(const std::string& FileName) {
+TFileView::TFileView(const std::string& FileName, bool MapAhead) {
   const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
   struct stat Info {};
   if (fstat(Fd, &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0) {
-    // MAP_POPULATE maps every page at once: one call instead of a fault per page.
     void* P = mmap(nullptr, static_cast<size_t>(Info.st_size), PROT_READ,
-                   MAP_PRIVATE | MAP_POPULATE, Fd, 0);
+                   MAP_PRIVATE | (MapAhead ? MAP_POPULATE : 0), Fd, 0);
     if (P != MAP_FAILED) {
       FMapped = P;
       FMappedSize = static_cast<size_t>(Info.st_size);

@@ -44,7 +44,9 @@ TFileBytes ReadWholeFile(const std::string& FileName);
 // EFOpenError as ReadWholeFile does.
 class TFileView {
  public:
-  explicit TFileView(const std::string& FileName);
+  // MapAhead maps every page at once (one call instead of a fault per page), for a file
+  // that is read through at once; without it pages are mapped as they are first read.
+  explicit TFileView(const std::string& FileName, bool MapAhead = true);
   ~TFileView();
   TFileView(const TFileView&) = delete;
   TFileView& operator=(const TFileView&) = delete;

@@ -36,9 +36,36 @@ void TDirectDrawSurface::Fill(uint32_t Colour) {
 }
 
 void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
-  Table.RowStart.assign(static_cast<size_t>(FHeight) + 1, 0u);
+  Table.RowStart.clear();
   Table.Spans.clear();
   Table.Opaque.clear();
+  Table.Solid = true;
+  if (!FHasColorKey) return;
+  // A backdrop has no key pixel at all: one quick look settles it.
+  bool AnyKey = false;
+  for (int32_t Y = 0; Y < FHeight && !AnyKey; ++Y) {
+    const uint32_t* P = Row(Y);
+    for (int32_t X = Table.Lo; X < Table.Hi; ++X) AnyKey |= (P[X] & 0x00FFFFFFu) == FColorKey;
+  }
+  if (!AnyKey) return;
+  // Counted first, so that the tables are made once at their size: growing them copies
+  // every opaque pixel over again, a backdrop's worth on the first picture.
+  size_t Pixels = 0, Runs = 0;
+  for (int32_t Y = 0; Y < FHeight; ++Y) {
+    const uint32_t* P = Row(Y);
+    bool Inside = false;
+    for (int32_t X = Table.Lo; X < Table.Hi; ++X) {
+      const bool Opaque = (P[X] & 0x00FFFFFFu) != FColorKey;
+      Pixels += Opaque;
+      Runs += Opaque && !Inside;
+      Inside = Opaque;
+    }
+  }
+  Table.Solid = Pixels == static_cast<size_t>(Table.Hi - Table.Lo) * static_cast<size_t>(FHeight);
+  if (Table.Solid) return;
+  Table.Opaque.reserve(Pixels);
+  Table.Spans.reserve(Runs);
+  Table.RowStart.assign(static_cast<size_t>(FHeight) + 1, 0u);
   int32_t Y = 0;
   auto Add = [&](const uint32_t* P, int32_t Start, int32_t End) {
     Table.Spans.push_back({Start, End, static_cast<uint32_t>(Table.Opaque.size()), Y});
@@ -47,10 +74,6 @@ void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
   for (Y = 0; Y < FHeight; ++Y) {
     Table.RowStart[static_cast<size_t>(Y)] = static_cast<uint32_t>(Table.Spans.size());
     const uint32_t* P = Row(Y);
-    if (!FHasColorKey) {
-      if (Table.Lo < Table.Hi) Add(P, Table.Lo, Table.Hi);
-      continue;
-    }
     int32_t X = Table.Lo;
     while (X < Table.Hi) {
       while (X < Table.Hi && (P[X] & 0x00FFFFFFu) == FColorKey) ++X;

@@ -73,6 +73,10 @@ class TDirectDrawSurface {
     // The opaque pixels of all runs, packed one after the other in run order, as a
     // run-length blitter keeps them: drawing reads only these, in one stream.
     std::vector<uint32_t> Opaque;
+    // Every pixel of the range is opaque: no runs are kept (RowStart, Spans and Opaque stay
+    // empty), since a plain copy of the rows draws the same and a backdrop needs no copy
+    // of its pixels.
+    bool Solid = false;
   };
   // Lo and Hi are clamped to the surface.
   const TSpanTable& OpaqueSpans(int32_t Lo, int32_t Hi) const;

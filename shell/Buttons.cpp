@@ -59,6 +59,7 @@ void TMForm::PressButton(int32_t I) {
 }
 
 void TMForm::ButtonAction() {
+  FinishLoading();  // what follows may need any picture, sound or device
   if (Shell.ScreenKind != skGame || Shell.DialogKind != dkNone) PlayCue("Button");
   if (Shell.DialogKind != dkNone) {
     switch (Shell.DialogKind) {

@@ -35,6 +35,7 @@ void AppendChar(std::string& Text, uint8_t Ch, size_t MaxLength) {
 }
 
 void TMForm::OpenDialog(uint8_t Kind) {
+  FinishLoading();                         // what follows may need any picture, sound or device
   if (Shell.DialogKind != dkNone) return;  // one dialog at a time
   Shell.DialogKind = Kind;
   Shell.SavedHovered = Shell.HoveredButton;

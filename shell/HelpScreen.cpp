@@ -79,6 +79,7 @@ const char* HelpPageTitle(int32_t Page) {
 }
 
 void TMForm::ShowHelp() {
+  FinishLoading();  // what follows may need any picture, sound or device
   Shell.ScreenKind = skHelp;
   Shell.FirstButton = 1;
   Shell.LastButton = 3;

@@ -6,6 +6,7 @@
 #include "shell/MenuSteps.h"
 
 void TMForm::ShowHighScores() {
+  FinishLoading();  // what follows may need any picture, sound or device
   Shell.ScreenKind = skHighScores;
   Shell.FirstButton = 1;
   Shell.LastButton = 3;

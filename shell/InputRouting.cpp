@@ -26,7 +26,9 @@ bool Edge(const TDXInputStates& States, TDXInputState State, bool& Last) {
 }  // namespace
 
 void TMForm::ReadInput() {
-  MDXInput.Update();
+  // The input devices open a frame or two after the first picture (their scan costs more
+  // than that picture); until then the states stay empty, and the fading menu reads none.
+  if (FStartupStep > TStartupStep::InputDevices) MDXInput.Update();
   const TDXInputStates& S = MDXInput.States;
   Shell.UpPressed = Edge(S, isUp, KeyLast.Up);
   Shell.DownPressed = Edge(S, isDown, KeyLast.Down);

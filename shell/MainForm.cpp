@@ -101,21 +101,24 @@ TMForm::~TMForm() = default;
 bool TMForm::FormCreate(std::string& Error) {
   if (!Platform.Window().CreateMainWindow("Tallow Brackles", 800, 600, Error)) return false;
   try {
-    // The sound device initializes itself once the form is built, before its creation
-    // handler runs: without a sound card the game goes on silently.
-    MDXSound.Loaded();
+    // The sound device initializes itself once the form is built; that waits until the
+    // first picture is shown (ContinueLoading). Without a sound card the game goes on
+    // silently.
     // 1. Nothing to restart yet.
     Shell.MusicRestartPending = false;
     // 2. The random numbers start from the clock.
     RandSeed = Platform.Clock().Ticks();
     Rand.SetSeed(RandSeed);
     // 3. The refresh rate is read from the window system when needed (ReadRefreshRate).
-    // 4. Image packs, menus first. The display is not initialized yet, so the items stay
-    //    loaded and are built when the display mode is applied below. A missing or damaged
-    //    pack ends the start-up with a message naming the file and the reason.
-    if (!LoadImagePack(MDXImageList1, DataRoot + "Data/Res/Res1.dxg", Error) ||
-        !LoadImagePack(MDXImageList2, DataRoot + "Data/Res/Res2.dxg", Error))
+    // 4. Image packs, menus first: every item with its properties now, the pictures of
+    //    the main menu decoded at once and the others after the first picture. The display
+    //    is not initialized yet, so the items are built when the display mode is applied
+    //    below. A missing or damaged pack ends the start-up with a message naming the file
+    //    and the reason.
+    if (!OpenImagePack(MDXImageList1, DataRoot + kMenuPack, Error) ||
+        !OpenImagePack(MDXImageList2, DataRoot + kPlayPack, Error))
       return false;
+    DecodeMainMenuPictures();
     // 5. Sound pack: Data/Res/Sounds.dxw into the wave list.
     if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
     // The web site's addresses; a bad line is ignored with a message on standard error.
@@ -131,16 +134,18 @@ bool TMForm::FormCreate(std::string& Error) {
     Shell.ScreenKind = skNone;
     // 10. The one sky background, kept for the whole run.
     Shell.SkyBackground = new TScrollBackground(*this, 2, "SkyTile", KSkyColumns, 1);
-    // 11. The main menu fades in, button 1 hovered, with its music; the sky shows the
-    //     menu's still backdrop.
-    ShowMainMenu(1, 1, true);
+    // 11. The main menu fades in, button 1 hovered, with its music (which starts once the
+    //     sound device is open); the sky shows the menu's still backdrop.
+    ShowMainMenu(1, 1, false);
+    FMenuMusicPending = true;
   } catch (const std::exception& E) {
     Error = E.what();
     return false;
   }
-  // The form is loaded: the timer and the input states start.
+  // The form is loaded: the timer starts; the input states start with the rest of the
+  // start-up.
   MDXTimer.Loaded();
-  MDXInput.Initialize();
+  FStartupStep = TStartupStep::SoundDevice;
   return true;
 }
 
@@ -215,6 +220,7 @@ void TMForm::Shutdown() {
 }
 
 void TMForm::PlayCue(const std::string& Name) {
+  FinishLoading();
   if (!Options.SoundOn) return;
   TWaveCollectionItem& Cue = MDXWaveList.Items().Find(Name);
   Cue.Stop();
@@ -222,6 +228,7 @@ void TMForm::PlayCue(const std::string& Name) {
 }
 
 void TMForm::PlayScreenMusic() {
+  FMenuMusicPending = false;
   Music.PlayMusic(DataRoot + (Shell.ScreenKind == skGame ? kRaceMusic : kMenuMusic),
                   Options.MusicOn);
 }
@@ -311,6 +318,8 @@ void TMForm::MDXTimerTimer(int32_t LagCount) {
   MDXDraw.Canvas().Release();
   // 12. Present.
   MDXDraw.Flip();
+  // The start-up's next piece, after the picture.
+  if (StartupPending()) ContinueLoading();
 }
 
 void TMForm::ApplyDisplayMode() {

@@ -112,6 +112,15 @@ class TMForm final : public TDXForm, public IGameContext {
   // Start-up. False with a message naming the reason when the game cannot start (no
   // display, a missing or damaged data file).
   bool FormCreate(std::string& Error);
+  // Start-up comes in two parts (StartupLoading.cpp). FormCreate reads the save files and
+  // the packs' tables of contents, and decodes only what the main menu's first picture
+  // shows. The rest follows one piece a frame, each after the frame's picture is shown:
+  // the sound device, the input devices, the menu music, the remaining pictures of the
+  // menu pack, then those of the play pack. Whatever needs any of it (a cue, a dialog, a
+  // button's action, another screen, a game) finishes the start-up first.
+  void ContinueLoading();
+  void FinishLoading();
+  bool StartupPending() const { return FStartupStep != TStartupStep::Done; }
   // One turn of the application: every waiting platform event, then one idle pass of the
   // frame timer (which runs MDXTimerTimer when it ticks).
   void RunFrame();
@@ -291,5 +300,18 @@ class TMForm final : public TDXForm, public IGameContext {
   } KeyLast;
 
  private:
+  // The main menu's pictures, decoded ahead of the rest of the pack (MainMenu.cpp).
+  void DecodeMainMenuPictures();
+  enum class TStartupStep : uint8_t {
+    SoundDevice,
+    InputDevices,
+    MenuMusic,
+    MenuPictures,
+    PlayPictures,
+    Done,
+  };
+  TStartupStep FStartupStep = TStartupStep::Done;
+  // The menu's music waits for the sound device; any music started meanwhile replaces it.
+  bool FMenuMusicPending = false;
   bool FTerminated = false;
 };

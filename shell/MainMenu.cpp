@@ -1,10 +1,13 @@
 // The main menu: six buttons over the menu backdrop, fading in one after another at
 // start-up.
 
+#include <stdexcept>
+
 #include "game/ScrollBackground.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
 #include "shell/MenuSteps.h"
+#include "shell/PackLoading.h"
 
 namespace {
 
@@ -21,6 +24,19 @@ constexpr TMainMenuRow KMainMenuRows[6] = {
 constexpr int32_t KMainMenuX = 498;
 
 }  // namespace
+
+void TMForm::DecodeMainMenuPictures() {
+  TPictureCollection& Pictures = MDXImageList1.Items();
+  try {
+    Pictures.DecodePicture("MMB");
+    for (const TMainMenuRow& R : KMainMenuRows) {
+      Pictures.DecodePicture(R.Active);
+      Pictures.DecodePicture(R.Inactive);
+    }
+  } catch (const std::exception& Ex) {
+    throw std::runtime_error(DataRoot + kMenuPack + " cannot be loaded: " + Ex.what());
+  }
+}
 
 void TMForm::ShowMainMenu(int32_t IntroStep, int32_t Hovered, bool WithMusic) {
   Shell.ScreenKind = skMainMenu;

@@ -18,6 +18,7 @@ constexpr int32_t KStyleChosen = 13;  // red
 }  // namespace
 
 void TMForm::ShowOptions() {
+  FinishLoading();  // what follows may need any picture, sound or device
   Shell.ScreenKind = skOptions;
   Shell.FirstButton = 1;
   Shell.LastButton = 6;

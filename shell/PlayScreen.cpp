@@ -40,6 +40,7 @@ class TPlayScreen final : public IGameScreen {
 }  // namespace
 
 void TMForm::StartGame() {
+  FinishLoading();  // what follows may need any picture, sound or device
   TPlayScreen Screen(*this);
   ::StartGame(*this, Screen);
 }

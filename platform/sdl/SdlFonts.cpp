@@ -5,29 +5,106 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/sdl/SdlText.h"
 
+// SDL_ttf and fontconfig, with freetype, harfbuzz and glib behind them, are loaded with the
+// first text instead of being linked: linking them costs the start about a millisecond
+// before main runs, and the main menu's first picture holds no text.
+struct TTextLibraries {
+  decltype(&TTF_Init) Init = nullptr;
+  decltype(&TTF_Quit) Quit = nullptr;
+  decltype(&TTF_OpenFontIndexDPI) OpenFontIndexDPI = nullptr;
+  decltype(&TTF_CloseFont) CloseFont = nullptr;
+  decltype(&TTF_SetFontStyle) SetFontStyle = nullptr;
+  decltype(&TTF_FontHeight) FontHeight = nullptr;
+  decltype(&TTF_SizeUTF8) SizeUTF8 = nullptr;
+  decltype(&TTF_RenderUTF8_Blended) RenderUTF8_Blended = nullptr;
+  decltype(&FcInitLoadConfigAndFonts) InitLoadConfigAndFonts = nullptr;
+  decltype(&FcConfigParseAndLoad) ConfigParseAndLoad = nullptr;
+  decltype(&FcConfigDestroy) ConfigDestroy = nullptr;
+  decltype(&FcConfigSubstitute) ConfigSubstitute = nullptr;
+  decltype(&FcDefaultSubstitute) DefaultSubstitute = nullptr;
+  decltype(&FcFontMatch) FontMatch = nullptr;
+  decltype(&FcPatternCreate) PatternCreate = nullptr;
+  decltype(&FcPatternDestroy) PatternDestroy = nullptr;
+  decltype(&FcPatternAddString) PatternAddString = nullptr;
+  decltype(&FcPatternAddInteger) PatternAddInteger = nullptr;
+  decltype(&FcPatternGetString) PatternGetString = nullptr;
+  decltype(&FcPatternGetInteger) PatternGetInteger = nullptr;
+};
+
+namespace {
+
+template <typename TFunction>
+bool Find(void* Library, const char* Name, TFunction& Function) {
+  Function = reinterpret_cast<TFunction>(SDL_LoadFunction(Library, Name));
+  return Function != nullptr;
+}
+
+// Loaded once for the whole run and never unloaded (their own exit handlers may refer to
+// them); null when either library or any of its functions is missing.
+const TTextLibraries* LoadTextLibraries() {
+  static const TTextLibraries* const Loaded = []() -> const TTextLibraries* {
+    static TTextLibraries L;
+    void* Ttf = SDL_LoadObject("libSDL2_ttf-2.0.so.0");
+    void* Fc = SDL_LoadObject("libfontconfig.so.1");
+    if (!Ttf || !Fc) {
+      std::fprintf(stderr, "Text: %s\n", SDL_GetError());
+      return nullptr;
+    }
+    const bool Ok =
+        Find(Ttf, "TTF_Init", L.Init) && Find(Ttf, "TTF_Quit", L.Quit) &&
+        Find(Ttf, "TTF_OpenFontIndexDPI", L.OpenFontIndexDPI) &&
+        Find(Ttf, "TTF_CloseFont", L.CloseFont) && Find(Ttf, "TTF_SetFontStyle", L.SetFontStyle) &&
+        Find(Ttf, "TTF_FontHeight", L.FontHeight) && Find(Ttf, "TTF_SizeUTF8", L.SizeUTF8) &&
+        Find(Ttf, "TTF_RenderUTF8_Blended", L.RenderUTF8_Blended) &&
+        Find(Fc, "FcInitLoadConfigAndFonts", L.InitLoadConfigAndFonts) &&
+        Find(Fc, "FcConfigParseAndLoad", L.ConfigParseAndLoad) &&
+        Find(Fc, "FcConfigDestroy", L.ConfigDestroy) &&
+        Find(Fc, "FcConfigSubstitute", L.ConfigSubstitute) &&
+        Find(Fc, "FcDefaultSubstitute", L.DefaultSubstitute) &&
+        Find(Fc, "FcFontMatch", L.FontMatch) && Find(Fc, "FcPatternCreate", L.PatternCreate) &&
+        Find(Fc, "FcPatternDestroy", L.PatternDestroy) &&
+        Find(Fc, "FcPatternAddString", L.PatternAddString) &&
+        Find(Fc, "FcPatternAddInteger", L.PatternAddInteger) &&
+        Find(Fc, "FcPatternGetString", L.PatternGetString) &&
+        Find(Fc, "FcPatternGetInteger", L.PatternGetInteger);
+    if (!Ok) {
+      std::fprintf(stderr, "Text: %s\n", SDL_GetError());
+      return nullptr;
+    }
+    return &L;
+  }();
+  return Loaded;
+}
+
+}  // namespace
+
 TSdlFonts::~TSdlFonts() {
+  if (!FLib) return;
   for (TTF_Font* F : FFonts)
-    if (F) TTF_CloseFont(F);
-  if (FTtfStarted) TTF_Quit();
-  if (FConfig) FcConfigDestroy(FConfig);
+    if (F) FLib->CloseFont(F);
+  if (FTtfStarted) FLib->Quit();
+  if (FConfig) FLib->ConfigDestroy(FConfig);
 }
 
 bool TSdlFonts::Start() {
   if (FStarted) return FTtfStarted;
   FStarted = true;
-  FTtfStarted = TTF_Init() == 0;
-  FConfig = FcInitLoadConfigAndFonts();
+  FLib = LoadTextLibraries();
+  if (!FLib) return false;
+  FTtfStarted = FLib->Init() == 0;
+  FConfig = FLib->InitLoadConfigAndFonts();
   // Fontconfig takes a relative file name as relative to its own configuration folder, not
   // to the working directory: hand it the absolute path of ours.
   if (FConfig && std::ifstream(FConfigFile).good()) {
     std::error_code Ignored;
     const std::string Path = std::filesystem::absolute(FConfigFile, Ignored).string();
-    FcConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(Path.c_str()), FcFalse);
+    FLib->ConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(Path.c_str()), FcFalse);
   }
   return FTtfStarted;
 }
@@ -37,25 +114,25 @@ std::string TSdlFonts::MatchFile(const std::string& Face, bool Bold, int& Index,
   Index = 0;
   IsBold = false;
   if (!FConfig) return "";
-  FcPattern* Pattern = FcPatternCreate();
-  FcPatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Face.c_str()));
-  FcPatternAddInteger(Pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(Pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcConfigSubstitute(FConfig, Pattern, FcMatchPattern);
-  FcDefaultSubstitute(Pattern);
+  FcPattern* Pattern = FLib->PatternCreate();
+  FLib->PatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Face.c_str()));
+  FLib->PatternAddInteger(Pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FLib->PatternAddInteger(Pattern, FC_SLANT, FC_SLANT_ROMAN);
+  FLib->ConfigSubstitute(FConfig, Pattern, FcMatchPattern);
+  FLib->DefaultSubstitute(Pattern);
   FcResult Result = FcResultNoMatch;
-  FcPattern* Match = FcFontMatch(FConfig, Pattern, &Result);
-  FcPatternDestroy(Pattern);
+  FcPattern* Match = FLib->FontMatch(FConfig, Pattern, &Result);
+  FLib->PatternDestroy(Pattern);
   if (!Match) return "";
   std::string Path;
   FcChar8* File = nullptr;
-  if (FcPatternGetString(Match, FC_FILE, 0, &File) == FcResultMatch && File)
+  if (FLib->PatternGetString(Match, FC_FILE, 0, &File) == FcResultMatch && File)
     Path = reinterpret_cast<const char*>(File);
   int Weight = FC_WEIGHT_REGULAR;
-  if (FcPatternGetInteger(Match, FC_WEIGHT, 0, &Weight) == FcResultMatch)
+  if (FLib->PatternGetInteger(Match, FC_WEIGHT, 0, &Weight) == FcResultMatch)
     IsBold = Weight >= FC_WEIGHT_BOLD;
-  FcPatternGetInteger(Match, FC_INDEX, 0, &Index);
-  FcPatternDestroy(Match);
+  FLib->PatternGetInteger(Match, FC_INDEX, 0, &Index);
+  FLib->PatternDestroy(Match);
   return Path;
 }
 
@@ -69,10 +146,10 @@ TFontHandle TSdlFonts::OpenFont(const std::string& Face, int32_t Size, bool Bold
     bool IsBold = false;
     const std::string Path = MatchFile(Face, Bold, Index, IsBold);
     TTF_Font* Font =
-        Path.empty() ? nullptr : TTF_OpenFontIndexDPI(Path.c_str(), Size, Index, 96, 96);
+        Path.empty() ? nullptr : FLib->OpenFontIndexDPI(Path.c_str(), Size, Index, 96, 96);
     if (Font) {
       // A face without a bold cut is emboldened by the renderer.
-      if (Bold && !IsBold) TTF_SetFontStyle(Font, TTF_STYLE_BOLD);
+      if (Bold && !IsBold) FLib->SetFontStyle(Font, TTF_STYLE_BOLD);
       FFonts.push_back(Font);
       Handle = static_cast<TFontHandle>(FFonts.size());
     }
@@ -93,8 +170,8 @@ void TSdlFonts::TextExtent(TFontHandle Font, const std::string& Text, int32_t& W
   if (!F) return;
   int W = 0, H = 0;
   if (Text.empty()) {
-    H = TTF_FontHeight(F);
-  } else if (TTF_SizeUTF8(F, Latin1ToUtf8(Text).c_str(), &W, &H) != 0) {
+    H = FLib->FontHeight(F);
+  } else if (FLib->SizeUTF8(F, Latin1ToUtf8(Text).c_str(), &W, &H) != 0) {
     W = H = 0;
   }
   Width = W;
@@ -108,7 +185,7 @@ void TSdlFonts::DrawText(TFontHandle Font, const std::string& Text, uint32_t Col
   if (!F || Text.empty() || !Pixels) return;
   const SDL_Color C{static_cast<Uint8>(Colour >> 16), static_cast<Uint8>(Colour >> 8),
                     static_cast<Uint8>(Colour), 255};
-  SDL_Surface* Glyphs = TTF_RenderUTF8_Blended(F, Latin1ToUtf8(Text).c_str(), C);
+  SDL_Surface* Glyphs = FLib->RenderUTF8_Blended(F, Latin1ToUtf8(Text).c_str(), C);
   if (!Glyphs) return;
   SDL_Surface* Argb = Glyphs->format->format == SDL_PIXELFORMAT_ARGB8888
                           ? Glyphs

@@ -12,6 +12,7 @@
 
 struct _TTF_Font;
 struct _FcConfig;
+struct TTextLibraries;
 
 class TSdlFonts final : public IFontSystem {
  public:
@@ -35,6 +36,8 @@ class TSdlFonts final : public IFontSystem {
   _TTF_Font* Get(TFontHandle Font);
 
   std::string FConfigFile;
+  // SDL_ttf and fontconfig, loaded by Start; null when they could not be.
+  const TTextLibraries* FLib = nullptr;
   bool FStarted = false;
   bool FTtfStarted = false;
   _FcConfig* FConfig = nullptr;

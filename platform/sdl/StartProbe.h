@@ -2,7 +2,9 @@
 // What the start-up benchmark asks of a program it starts: two environment variables.
 //   TB_PROBE_PICTURE_FD=N   after the first picture is shown, the steady (monotonic) clock in
 //                           microseconds is written to file descriptor N as one text line
-//   TB_PROBE_QUIT_AFTER=N   after N pictures the program is asked to close, as by its title bar
+//   TB_PROBE_QUIT_AFTER=N   after N pictures the program ends (the bare window leaves its loop;
+//                           the game ends at once with status 0, since it answers a close
+//                           request with its exit question and would wait for an answer)
 // Without them nothing happens. The benchmark reads the time against its own clock taken just
 // before the start, and the peak resident memory from the ended process.
 

@@ -1,17 +1,62 @@
 #include "platform/sdl/XmpMusic.h"
 
+#include <SDL.h>
 #include <xmp.h>
 
+#include <cstdio>
 #include <cstring>
 
+namespace {
+
+// libxmp is loaded with the first module instead of being linked: the start-up does not
+// wait for it before its first picture.
+struct TXmpLibrary {
+  decltype(&xmp_create_context) CreateContext = nullptr;
+  decltype(&xmp_free_context) FreeContext = nullptr;
+  decltype(&xmp_load_module) LoadModule = nullptr;
+  decltype(&xmp_release_module) ReleaseModule = nullptr;
+  decltype(&xmp_start_player) StartPlayer = nullptr;
+  decltype(&xmp_end_player) EndPlayer = nullptr;
+  decltype(&xmp_play_buffer) PlayBuffer = nullptr;
+};
+
+template <typename TFunction>
+bool Find(void* Library, const char* Name, TFunction& Function) {
+  Function = reinterpret_cast<TFunction>(SDL_LoadFunction(Library, Name));
+  return Function != nullptr;
+}
+
+// Loaded once and kept; null when the library or one of its functions is missing (the
+// music is then silent, as with a module that does not load).
+const TXmpLibrary* Xmp() {
+  static const TXmpLibrary* const Loaded = []() -> const TXmpLibrary* {
+    static TXmpLibrary L;
+    void* Lib = SDL_LoadObject("libxmp.so.4");
+    if (!Lib || !Find(Lib, "xmp_create_context", L.CreateContext) ||
+        !Find(Lib, "xmp_free_context", L.FreeContext) ||
+        !Find(Lib, "xmp_load_module", L.LoadModule) ||
+        !Find(Lib, "xmp_release_module", L.ReleaseModule) ||
+        !Find(Lib, "xmp_start_player", L.StartPlayer) ||
+        !Find(Lib, "xmp_end_player", L.EndPlayer) || !Find(Lib, "xmp_play_buffer", L.PlayBuffer)) {
+      std::fprintf(stderr, "Music: %s\n", SDL_GetError());
+      return nullptr;
+    }
+    return &L;
+  }();
+  return Loaded;
+}
+
+}  // namespace
+
+// A song exists only once the library is loaded.
 struct TXmpMusic::TSong {
   xmp_context Context = nullptr;
   bool Started = false;
   ~TSong() {
     if (!Context) return;
-    if (Started) xmp_end_player(Context);
-    xmp_release_module(Context);
-    xmp_free_context(Context);
+    if (Started) Xmp()->EndPlayer(Context);
+    Xmp()->ReleaseModule(Context);
+    Xmp()->FreeContext(Context);
   }
 };
 
@@ -26,11 +71,13 @@ TXmpMusic::~TXmpMusic() {
 }
 
 uint32_t TXmpMusic::SongLoadFromFile(const std::string& FileName) {
+  const TXmpLibrary* X = Xmp();
+  if (!X) return 0;
   auto Song = std::make_unique<TSong>();
-  Song->Context = xmp_create_context();
+  Song->Context = X->CreateContext();
   if (!Song->Context) return 0;
-  if (xmp_load_module(Song->Context, FileName.c_str()) != 0) {
-    xmp_free_context(Song->Context);
+  if (X->LoadModule(Song->Context, FileName.c_str()) != 0) {
+    X->FreeContext(Song->Context);
     Song->Context = nullptr;
     return 0;
   }
@@ -46,7 +93,7 @@ void TXmpMusic::StopPlaying() {
   if (FHost.Mixer().MusicSource() == this) FHost.Mixer().SetMusicSource(nullptr);
   auto It = FSongs.find(FPlaying);
   if (It != FSongs.end() && It->second->Started) {
-    xmp_end_player(It->second->Context);
+    Xmp()->EndPlayer(It->second->Context);
     It->second->Started = false;
   }
   FPlaying = 0;
@@ -59,7 +106,8 @@ void TXmpMusic::SongPlay(uint32_t Handle) {
   TMixerLock Lock(FHost);
   StopPlaying();
   TSong& Song = *It->second;
-  if (xmp_start_player(Song.Context, static_cast<int>(FHost.Mixer().OutputRate()), 0) != 0) return;
+  if (Xmp()->StartPlayer(Song.Context, static_cast<int>(FHost.Mixer().OutputRate()), 0) != 0)
+    return;
   Song.Started = true;
   FPlaying = Handle;
   FHost.Mixer().SetMusicSource(this);
@@ -83,6 +131,6 @@ void TXmpMusic::RenderMusic(int16_t* Stereo, uint32_t Frames) {
   auto It = FSongs.find(FPlaying);
   const int Bytes = static_cast<int>(Frames * 4);
   // Loop 0: no loop check, the module starts over at its end for as long as it plays.
-  if (It == FSongs.end() || xmp_play_buffer(It->second->Context, Stereo, Bytes, 0) != 0)
+  if (It == FSongs.end() || Xmp()->PlayBuffer(It->second->Context, Stereo, Bytes, 0) != 0)
     std::memset(Stereo, 0, static_cast<size_t>(Bytes));
 }

@@ -355,3 +355,86 @@ TEST(PackReader, FileViewGivesTheFileBytes) {
   for (const char* Name : {"file-view-pack.dxg", "file-view-empty.dxg", "file-view-fifo.dxg"})
     std::remove((Dir + Name).c_str());
 }
+
+namespace {
+
+// Three items written to a file: two pictures, a third item without one, and when asked a
+// last picture whose bitmap is damaged.
+std::string WriteSteppedPack(const std::string& Name, bool Damaged) {
+  TBytes T = PackStart();
+  T.Prop("List").U8(0x0E);
+  auto Item = [&](const std::string& ItemName, const std::vector<uint8_t>& Data) {
+    T.U8(0x01).Prop("Name").Str(ItemName);
+    if (!Data.empty()) T.Prop("Picture.Data").Binary(Data);
+    T.Prop("PatternWidth").Int8(1).U8(0);
+  };
+  Item("Wide", TDibData(Dib24(3, 2, {1, 2, 3, 4, 5, 6})));
+  Item("Duck", TDibData(Dib24(2, 2, DuckPixels)));
+  Item("Nothing", {});
+  if (Damaged) Item("Broken", TBytes().Short("TDIB").U32(41).B);
+  T.U8s({0, 0, 0});
+  const std::string Path = std::string(TB_BINARY_DIR) + "/" + Name;
+  FILE* F = std::fopen(Path.c_str(), "wb");
+  EXPECT_NE(F, nullptr);
+  if (F != nullptr) {
+    std::fwrite(T.B.data(), 1, T.B.size(), F);
+    std::fclose(F);
+  }
+  return Path;
+}
+
+}  // namespace
+
+TEST(PackReader, OpeningAPackInSteps) {
+  const std::string Path = WriteSteppedPack("images-test-steps.dxg", false);
+  TPictureCollection Whole, Steps;
+  Whole.LoadFromFile(Path);
+  Steps.OpenFile(Path);
+  // Every item and property at once, in the pack's order; no picture yet.
+  ASSERT_EQ(Steps.Count(), 3);
+  EXPECT_EQ(Steps.Items(1).Name(), "Duck");
+  EXPECT_EQ(Steps.Items(1).PatternWidth, 1);
+  EXPECT_TRUE(Steps.Items(0).Picture.Empty());
+  EXPECT_TRUE(Steps.PicturesPending());
+  // One by name, ahead of the others.
+  EXPECT_TRUE(Steps.DecodePicture("duck"));
+  EXPECT_FALSE(Steps.DecodePicture("NoSuchItem"));
+  EXPECT_TRUE(Steps.Items(0).Picture.Empty());
+  EXPECT_EQ(Steps.Items(1).Picture.Pixels.Pixel(1, 0), 0x102030u);
+  // The rest in order: at least one picture a call, the file let go after the last.
+  EXPECT_TRUE(Steps.DecodePictures(1));
+  EXPECT_FALSE(Steps.PicturesPending());
+  for (int32_t I = 0; I < Whole.Count(); ++I) {
+    const TDirectDrawSurface& A = Whole.Items(I).Picture.Pixels;
+    const TDirectDrawSurface& B = Steps.Items(I).Picture.Pixels;
+    ASSERT_EQ(A.Width(), B.Width()) << I;
+    ASSERT_EQ(A.Height(), B.Height()) << I;
+    for (int32_t Y = 0; Y < A.Height(); ++Y)
+      for (int32_t X = 0; X < A.Width(); ++X) EXPECT_EQ(A.Pixel(X, Y), B.Pixel(X, Y)) << I;
+  }
+  std::remove(Path.c_str());
+}
+
+TEST(PackReader, ADamagedPictureFoundInALaterStepEmptiesTheCollection) {
+  const std::string Path = WriteSteppedPack("images-test-steps-damaged.dxg", true);
+  TPictureCollection C;
+  C.OpenFile(Path);  // the structure is sound
+  ASSERT_EQ(C.Count(), 4);
+  EXPECT_FALSE(C.DecodePictures(1));  // "Wide", 6 pixels
+  try {
+    C.DecodePictures(1000);
+    FAIL() << "no error";
+  } catch (const EDXError& E) {
+    EXPECT_STREQ(E.what(), "DIB is invalid");
+  }
+  EXPECT_EQ(C.Count(), 0);
+  EXPECT_FALSE(C.PicturesPending());
+  // A damaged structure is found at once.
+  std::FILE* F = std::fopen(Path.c_str(), "r+b");
+  ASSERT_NE(F, nullptr);
+  std::fputc(0xFE, F);
+  std::fclose(F);
+  EXPECT_THROW(C.OpenFile(Path), EReadError);
+  EXPECT_EQ(C.Count(), 0);
+  std::remove(Path.c_str());
+}

@@ -1,5 +1,5 @@
 // The main window's sounds: the pack loaded at start-up onto the offline mixer, the menu
-// music from the start, PlayCue with sound on and off, the exit link at shut-down.
+// music once the first picture is shown, PlayCue with sound on and off, the exit link at shut-down.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,12 +61,18 @@ bool PacksBuilt() {
 
 }  // namespace
 
-TEST(PlayCue, StartUpLoadsTheSoundPackAndStartsTheMenuMusic) {
+TEST(PlayCue, StartUpLoadsTheSoundPackAndStartsTheMenuMusicAfterTheFirstPicture) {
   if (!PacksBuilt()) GTEST_SKIP() << "packs not built";
   TCueForm F;
   ASSERT_TRUE(F.Started) << F.Error;
+  TWaveCollectionItem& Button = F.Form->MDXWaveList.Items().Find("Button");
+  EXPECT_FALSE(F.Form->MDXSound.Initialized()) << "the device waits for the first picture";
+  EXPECT_TRUE(F.P.FakeMusic.Loaded.empty());
+  F.P.FakeClock.Advance(10);
+  F.Form->RunFrame();
   EXPECT_TRUE(F.Form->MDXSound.Initialized());
-  EXPECT_NE(F.Form->MDXWaveList.Items().Find("Button").MainBuffer(), 0) << "built at once";
+  EXPECT_NE(Button.MainBuffer(), 0) << "built as the device opens";
+  F.Form->FinishLoading();
   EXPECT_EQ(F.P.FakeMusic.Loaded,
             (std::vector<std::string>{F.Form->DataRoot + "Data/Music/Menu.xm"}));
   EXPECT_EQ(F.P.FakeMusic.Played, (std::vector<uint32_t>{1}));
@@ -131,6 +137,7 @@ TEST(PlayCue, ShutdownOpensTheExitLinkAndAPendingRestartReplaysTheMusic) {
   TCueForm F(Dir);
   ASSERT_TRUE(F.Started) << F.Error;
   EXPECT_EQ(F.Form->Online.HomeUrl(), "http://scores.example.org/") << "Data/Online.ini read";
+  F.Form->FinishLoading();  // the menu music starts
   F.Form->Shell.MusicRestartPending = true;
   F.P.FakeClock.Advance(10);
   F.Form->RunFrame();

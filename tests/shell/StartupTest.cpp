@@ -5,8 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "game/ScrollBackground.h"
+#include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 
@@ -90,5 +95,120 @@ TEST(Startup, MissingOrDamagedPackStopsWithItsName) {
     EXPECT_NE(Error.find(std::string("Data/Res/") + C.Break + " cannot be loaded: "),
               std::string::npos)
         << C.Name << ": " << Error;
+  }
+}
+
+namespace {
+
+// A form started on the built playable folder with saves of its own.
+std::unique_ptr<TMForm> FormWithSound(TFakePlatform& P) {
+  P.SetAudio(std::make_unique<TFakeAudio>());
+  return std::make_unique<TMForm>(P);
+}
+
+struct TStarted {
+  TFakePlatform P;
+  std::unique_ptr<TMForm> Owned = FormWithSound(P);
+  TMForm& Form = *Owned;
+  bool Started = false;
+  std::string Error;
+  explicit TStarted(const std::string& Root = GameDir) {
+    Form.DataRoot = Root;
+    Form.SaveRoot =
+        (fs::path(TB_BINARY_DIR) / "test-scratch" / "startup" / "saves2").string() + "/";
+    Started = Form.FormCreate(Error);
+  }
+  void Frame() {
+    P.FakeClock.Advance(12);
+    Form.RunFrame();
+  }
+  bool Decoded(TDXImageList& List, const char* Name) {
+    return !List.Items().Find(Name).Picture.Empty();
+  }
+};
+
+}  // namespace
+
+TEST(Startup, TheMenuShowsFirstAndTheRestFollowsFrameByFrame) {
+  TStarted S;
+  ASSERT_TRUE(S.Started) << S.Error;
+  TMForm& F = S.Form;
+  // Only what the menu's first picture shows is decoded, and nothing sounds yet.
+  EXPECT_TRUE(S.Decoded(F.MDXImageList1, "MMB"));
+  EXPECT_TRUE(S.Decoded(F.MDXImageList1, "MM_6_I"));
+  EXPECT_FALSE(S.Decoded(F.MDXImageList1, "Window"));
+  EXPECT_FALSE(S.Decoded(F.MDXImageList2, "SkyTile"));
+  EXPECT_FALSE(F.MDXSound.Initialized());
+  EXPECT_TRUE(S.P.FakeMusic.Loaded.empty());
+  EXPECT_TRUE(F.StartupPending());
+
+  S.Frame();
+  ASSERT_EQ(S.P.FakeWindow.Presents, 1);
+  EXPECT_TRUE(F.MDXSound.Initialized()) << "opened after the first picture";
+  int Frames = 1;
+  while (F.StartupPending() && Frames < 200) {
+    S.Frame();
+    ++Frames;
+  }
+  ASSERT_FALSE(F.StartupPending());
+  EXPECT_GT(Frames, 5) << "spread over frames, not in one";
+  EXPECT_EQ(S.P.FakeWindow.Presents, Frames) << "a picture every frame meanwhile";
+  EXPECT_EQ(S.P.FakeMusic.Loaded, (std::vector<std::string>{GameDir + "Data/Music/Menu.xm"}));
+  for (TDXImageList* List : {&F.MDXImageList1, &F.MDXImageList2})
+    for (int32_t I = 0; I < List->Items().Count(); ++I)
+      EXPECT_FALSE(List->Items().Items(I).Picture.Empty()) << List->Items().Items(I).Name();
+  EXPECT_NE(F.Shell.MenuIntroStep, 0) << "the buttons were still fading in";
+}
+
+TEST(Startup, WhatNeedsTheRestFinishesItFirst) {
+  struct TCase {
+    const char* What;
+    void (*Act)(TMForm&);
+  } Cases[] = {
+      {"a cue", [](TMForm& F) { F.PlayCue("Button"); }},
+      {"a cue with sound off",
+       [](TMForm& F) {
+         F.Options.SoundOn = false;
+         F.PlayCue("Button");
+       }},
+      {"the exit question", [](TMForm& F) { F.OpenDialog(dkExitGame); }},
+      {"the options", [](TMForm& F) { F.ShowOptions(); }},
+      {"a game", [](TMForm& F) { F.StartGame(); }},
+  };
+  for (const TCase& C : Cases) {
+    TStarted S;
+    ASSERT_TRUE(S.Started) << S.Error;
+    C.Act(S.Form);
+    EXPECT_FALSE(S.Form.StartupPending()) << C.What;
+    EXPECT_TRUE(S.Decoded(S.Form.MDXImageList2, "SkyTile")) << C.What;
+    EXPECT_TRUE(S.Form.MDXSound.Initialized()) << C.What;
+    S.Frame();
+  }
+}
+
+TEST(Startup, ADamagedPictureFoundAfterTheFirstPictureEndsTheGameNamingThePack) {
+  const fs::path D = CopyOfGameData("bad-picture");
+  fs::copy_file(fs::path(GameDir) / "Data/Res/Sounds.dxw", D / "Data/Res/Sounds.dxw");
+  // The last bitmap header of the play pack claims a size no bitmap has.
+  const fs::path Pack = D / "Data/Res/Res2.dxg";
+  std::string Bytes;
+  {
+    std::ifstream In(Pack, std::ios::binary);
+    Bytes.assign(std::istreambuf_iterator<char>(In), {});
+  }
+  const std::string Header = std::string("\x04TDIB\x28\0\0\0", 9);
+  const size_t At = Bytes.rfind(Header);
+  ASSERT_NE(At, std::string::npos);
+  Bytes[At + 5] = 0x29;
+  std::ofstream(Pack, std::ios::binary | std::ios::trunc) << Bytes;
+
+  TStarted S(D.string() + "/");
+  ASSERT_TRUE(S.Started) << "the pack's structure is sound: " << S.Error;
+  try {
+    for (int I = 0; I < 200; ++I) S.Frame();
+    FAIL() << "no error";
+  } catch (const std::exception& E) {
+    EXPECT_EQ(std::string(E.what()),
+              D.string() + "/Data/Res/Res2.dxg cannot be loaded: DIB is invalid");
   }
 }

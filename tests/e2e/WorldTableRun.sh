@@ -90,12 +90,13 @@ alive
 # stood its 3 s and the name entry opens; usually well under a minute, but one run here saw
 # no name entry within 90 rounds, so the wait is long.
 # The play is random (the game seeds from the clock): a game that scored nothing ends on the
-# main menu, and then the next one starts, three games at most.
+# main menu, and then the next one starts, six games at most (here three in a row once
+# scored nothing).
 xdotool keydown space
 FIRE_HELD=1
 SHOWN=
 GAMES=1
-FIRE_UNTIL=9
+FIRE_UNTIL=12
 for ROUND in $(seq 180); do
   [ "$ROUND" = "$FIRE_UNTIL" ] && xdotool keyup space
   xdotool keydown Up
@@ -109,14 +110,14 @@ for ROUND in $(seq 180); do
     SHOWN=1
     break
   fi
-  if [ "$GAMES" -lt 3 ] && menu_shown; then
+  if [ "$GAMES" -lt 6 ] && menu_shown; then
     GAMES=$((GAMES + 1))
     echo "e2e: that game scored nothing; game $GAMES"
     sleep 3  # the buttons fade in first, and keys wait for them
     key Return
     sleep 2.5
     xdotool keydown space
-    FIRE_UNTIL=$((ROUND + 9))
+    FIRE_UNTIL=$((ROUND + 12))
   fi
 done
 xdotool keyup space

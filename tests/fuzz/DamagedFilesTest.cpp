@@ -26,7 +26,7 @@
 #include "services/Options.h"
 #include "services/SaveFile.h"
 #include "tests/fuzz/AllocationWatch.h"
-#include "tests/images/PackBytes.h"
+#include "tests/engine/PackBytes.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/images/PackBytes.h"
+#include "tests/engine/PackBytes.h"
 
 namespace fs = std::filesystem;
 

@@ -244,8 +244,11 @@ void BlitDraw(TDirectDrawSurface& Dest, int32_t X, int32_t Y, const TDirectDrawS
     const TDirectDrawSurface::TSpanTable& Table =
         Src.OpaqueSpans(static_cast<int32_t>(std::max<int64_t>(SX.Lo, 0)),
                         static_cast<int32_t>(std::min<int64_t>(SX.Hi, Src.Width())));
-    DrawRuns(DestBase, DestW, X, Y, Table, SX, SY, I0, I1, J0, J1);
-    return;
+    if (!Table.Solid) {
+      DrawRuns(DestBase, DestW, X, Y, Table, SX, SY, I0, I1, J0, J1);
+      return;
+    }
+    // No key pixel in these columns: the rows are copied whole, below.
   }
   for (int64_t J = J0; J < J1; ++J) {
     const int32_t SrcY = static_cast<int32_t>(SourceAt(SY, J));

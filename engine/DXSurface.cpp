@@ -61,6 +61,11 @@ void TDirectDrawSurface::BuildSpans(TSpanTable& Table) const {
     }
   }
   Table.RowStart[static_cast<size_t>(FHeight)] = static_cast<uint32_t>(Table.Spans.size());
+  Table.Solid = Table.Lo < Table.Hi && Table.Spans.size() == static_cast<size_t>(FHeight) &&
+                std::all_of(Table.Spans.begin(), Table.Spans.end(), [&Table](const TOpaqueSpan& S) {
+                  return S.Start == Table.Lo && S.End == Table.Hi;
+                });
+  if (Table.Solid) std::vector<uint32_t>().swap(Table.Opaque);
 }
 
 const TDirectDrawSurface::TSpanTable& TDirectDrawSurface::OpaqueSpans(int32_t Lo,

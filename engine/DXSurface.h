@@ -73,6 +73,10 @@ class TDirectDrawSurface {
     // The opaque pixels of all runs, packed one after the other in run order, as a
     // run-length blitter keeps them: drawing reads only these, in one stream.
     std::vector<uint32_t> Opaque;
+    // Every row is one run over all the columns: nothing is packed (Opaque stays empty),
+    // and drawing copies the rows straight from the surface. A full-screen backdrop would
+    // otherwise be kept twice.
+    bool Solid = false;
   };
   // Lo and Hi are clamped to the surface.
   const TSpanTable& OpaqueSpans(int32_t Lo, int32_t Hi) const;

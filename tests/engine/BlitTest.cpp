@@ -243,17 +243,23 @@ TEST(Blit, KeyedDrawFollowsSourceChanges) {
 
 // The span path against a pixel-by-pixel reference, over random rectangles (mirrored,
 // partly outside the source, clipped by the destination) of a source whose rows hold many
-// short runs.
+// short runs, except columns 10 to 19, which hold no key pixel at all (copied row by row).
 TEST(Blit, KeyedDrawMatchesPixelReference) {
   std::mt19937 Rng(1234);
   TDirectDrawSurface Src(41, 9);
   for (int32_t Y = 0; Y < Src.Height(); ++Y)
     for (int32_t X = 0; X < Src.Width(); ++X)
-      Src.Row(Y)[X] = (Rng() % 2) ? kKey : (Rng() & 0x00FFFFFFu) | 0x01000000u;
+      Src.Row(Y)[X] =
+          (Rng() % 2) && (X < 10 || X >= 20) ? kKey : (Rng() & 0x00FFFFFFu) | 0x01000000u;
   Src.SetColorKey(kKey);
   std::uniform_int_distribution<int32_t> Coord(-12, 52);
-  for (int Round = 0; Round < 400; ++Round) {
-    const TRect R{Coord(Rng), Coord(Rng) / 4, Coord(Rng), Coord(Rng) / 4};
+  std::uniform_int_distribution<int32_t> Solid(10, 20);
+  for (int Round = 0; Round < 600; ++Round) {
+    TRect R{Coord(Rng), Coord(Rng) / 4, Coord(Rng), Coord(Rng) / 4};
+    if (Round % 3 == 0) {
+      R.Left = Solid(Rng);
+      R.Right = Solid(Rng);
+    }
     const int32_t X = Coord(Rng) - 10;
     const int32_t Y = Coord(Rng) / 4 - 3;
     TDirectDrawSurface Dest = Canvas(30, 8);
@@ -276,6 +282,15 @@ TEST(Blit, KeyedDrawMatchesPixelReference) {
         << "rect " << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << " at " << X
         << "," << Y;
   }
+  // A key pixel written into the solid columns is skipped from the next draw on.
+  TDirectDrawSurface Dest = Canvas(30, 8);
+  BlitDraw(Dest, 0, 0, Src, TRect{10, 0, 20, 8}, true);
+  EXPECT_EQ(Dest.Pixel(5, 4), Src.Pixel(15, 4));
+  Src.Row(4)[15] = kKey;
+  Dest = Canvas(30, 8);
+  BlitDraw(Dest, 0, 0, Src, TRect{10, 0, 20, 8}, true);
+  EXPECT_EQ(Dest.Pixel(5, 4), kBack);
+  EXPECT_EQ(Dest.Pixel(4, 4), Src.Pixel(14, 4));
 }
 
 TEST(Blended, AlphaZeroDrawsNothingAndFullAlphaCopies) {

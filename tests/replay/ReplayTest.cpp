@@ -116,9 +116,9 @@ TEST_P(RecordedGame, PlaysBackToTheRecordedStateInEveryFrame) {
 
 INSTANTIATE_TEST_SUITE_P(Games, RecordedGame,
                          ::testing::Values(TRecordedGame{"keys-short.tbr", 1, false, "1 6"},
-                                           TRecordedGame{"bot-short.tbr", 1, false, "1"},
-                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 6 7"},
-                                           TRecordedGame{"bot-gameover.tbr", 5, true, "1 3 6 7 8"}),
+                                           TRecordedGame{"bot-short.tbr", 1, false, "1 6"},
+                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 6"},
+                                           TRecordedGame{"bot-gameover.tbr", 5, true, "1 3 6 7 8 9"}),
                          [](const ::testing::TestParamInfo<TRecordedGame>& Info) {
                            std::string Name = fs::path(Info.param.File).stem().string();
                            std::replace(Name.begin(), Name.end(), '-', '_');

@@ -207,7 +207,7 @@ struct TPictureCollection::TPendingPictures {
   };
   TFileView File;
   std::vector<TEntry> Entries;
-  size_t Next = 0;  // no entry before it is pending
+  size_t Next = 0;     // no entry before it is pending
   int64_t Pixels = 0;  // decoded so far, held to the limit of a whole pack
 };
 
@@ -319,6 +319,17 @@ void TPictureCollection::LoadFromFile(const std::string& FileName) {
 }
 
 void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
+  ReadPack(Bytes, nullptr);
+}
+
+void TPictureCollection::OpenFile(const std::string& FileName) {
+  Clear();
+  auto Pending = std::make_unique<TPendingPictures>(FileName);
+  ReadPack(Pending->File.Bytes(), Pending.get());
+  if (!Pending->Entries.empty()) FPending = std::move(Pending);
+}
+
+void TPictureCollection::ReadPack(std::span<const uint8_t> Bytes, TPendingPictures* Pending) {
   Clear();
   try {
     const TStreamComponent Component = ReadComponentResource(Bytes);
@@ -331,6 +342,12 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
       } else if (SameText(P.Name, "List")) {
         if (P.Value.Type != TValueType::Collection) throw EReadError("Invalid property value");
         for (const TStreamCollectionItem& Entry : P.Value.Items) {
+          if (Pending != nullptr) {
+            std::span<const uint8_t> Picture;
+            LoadItem(Entry, &Picture);
+            if (!Picture.empty()) Pending->Entries.push_back({Count() - 1, Picture});
+            continue;
+          }
           const TPicture& Picture = LoadItem(Entry).Picture;
           Pixels += int64_t{Picture.Pixels.Width()} * Picture.Pixels.Height();
           if (Pixels > MaxPackPixels) throw EReadError("Pictures too large");
@@ -347,38 +364,6 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> Bytes) {
     Initialize(*FDXDraw);
     Restore();
   }
-}
-
-void TPictureCollection::OpenFile(const std::string& FileName) {
-  Clear();
-  auto Pending = std::make_unique<TPendingPictures>(FileName);
-  try {
-    const TStreamComponent Component = ReadComponentResource(Pending->File.Bytes());
-    for (const TStreamProperty& P : Component.Properties) {
-      if (SameText(P.Name, "List.ColorTable")) {
-        const auto Table = P.Value.AsBinary();
-        std::memset(ColorTable, 0, sizeof ColorTable);
-        std::memcpy(ColorTable, Table.data(), std::min(Table.size(), sizeof ColorTable));
-      } else if (SameText(P.Name, "List")) {
-        if (P.Value.Type != TValueType::Collection) throw EReadError("Invalid property value");
-        for (const TStreamCollectionItem& Entry : P.Value.Items) {
-          std::span<const uint8_t> Picture;
-          LoadItem(Entry, &Picture);
-          if (!Picture.empty()) Pending->Entries.push_back({Count() - 1, Picture});
-        }
-      } else {
-        NoProperty(P.Name);
-      }
-    }
-  } catch (...) {
-    Clear();
-    throw;
-  }
-  if (DisplayInitialized()) {
-    Initialize(*FDXDraw);
-    Restore();
-  }
-  if (!Pending->Entries.empty()) FPending = std::move(Pending);
 }
 
 void TPictureCollection::DecodePending(size_t Index) {

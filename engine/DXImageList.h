@@ -150,10 +150,13 @@ class TPictureCollection : public THashCollection {
   TPictureCollectionItem& LoadItem(const struct TStreamCollectionItem& Entry,
                                    std::span<const uint8_t>* Picture = nullptr);
   void DecodePending(size_t Index);
-  TDXDraw* FDXDraw = nullptr;
   // The opened file and, for each item whose picture is still to be decoded, its index and
   // stored bytes (which point into the file).
   struct TPendingPictures;
+  // The pack's structure and items; the pictures too, unless Pending is given, which then
+  // receives each item's stored picture to decode later.
+  void ReadPack(std::span<const uint8_t> Bytes, TPendingPictures* Pending);
+  TDXDraw* FDXDraw = nullptr;
   std::unique_ptr<TPendingPictures> FPending;
 };
 

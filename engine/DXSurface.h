@@ -7,9 +7,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/DXTypes.h"
+#include "platform/PixelMemory.h"
+
+// The pixels' allocator: left uninitialized like TDefaultInitAllocator, and big blocks in
+// huge pages (see platform/PixelMemory.h).
+template <typename T>
+class TPixelAllocator : public TDefaultInitAllocator<T> {
+ public:
+  template <typename U>
+  struct rebind {
+    using other = TPixelAllocator<U>;
+  };
+  using TDefaultInitAllocator<T>::TDefaultInitAllocator;
+  T* allocate(size_t N) {
+    if (N > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(AllocatePixelMemory(N * sizeof(T)));
+  }
+  void deallocate(T* P, size_t N) noexcept { FreePixelMemory(P, N * sizeof(T)); }
+};
 
 class TDirectDrawSurface {
  public:
@@ -109,7 +128,7 @@ class TDirectDrawSurface {
   void Revalidate() const;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
-  std::vector<uint32_t, TDefaultInitAllocator<uint32_t>> FPixels;
+  std::vector<uint32_t, TPixelAllocator<uint32_t>> FPixels;
   uint32_t FColorKey = 0;
   bool FHasColorKey = false;
   // Span tables by column range and turned pictures, all dropped when FSpansValid goes

@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -69,6 +70,28 @@ void* operator new(size_t Size) {
 
 void* operator new[](size_t Size) {
   return operator new(Size);
+}
+
+// Big pictures take their pixels aligned to huge pages (platform/PixelMemory.cpp).
+void* operator new(size_t Size, std::align_val_t Alignment) {
+  const size_t Align = static_cast<size_t>(Alignment);
+  // aligned_alloc wants a multiple of the alignment.
+  void* P = std::aligned_alloc(Align, (std::max<size_t>(Size, 1) + Align - 1) / Align * Align);
+  if (P == nullptr) throw std::bad_alloc();
+  if (Watching) {
+    if (Size > WatchLargest) WatchLargest = Size;
+    Held += static_cast<ptrdiff_t>(malloc_usable_size(P));
+    if (Held > MostHeld) MostHeld = Held;
+  }
+  return P;
+}
+
+void operator delete(void* P, std::align_val_t) noexcept {
+  operator delete(P);
+}
+
+void operator delete(void* P, size_t, std::align_val_t) noexcept {
+  operator delete(P);
 }
 
 void operator delete(void* P) noexcept {

@@ -291,6 +291,18 @@ TEST(Blit, KeyedDrawMatchesPixelReference) {
   BlitDraw(Dest, 0, 0, Src, TRect{10, 0, 20, 8}, true);
   EXPECT_EQ(Dest.Pixel(5, 4), kBack);
   EXPECT_EQ(Dest.Pixel(4, 4), Src.Pixel(14, 4));
+  // Found wherever it lies in the range: the look for key pixels takes four at a time, then
+  // the last few one by one.
+  Src.Row(4)[15] = 0x01234567u;
+  for (const int32_t Column : {10, 13, 14, 17, 18, 19}) {
+    const uint32_t Was = Src.Pixel(Column, 2);
+    Src.Row(2)[Column] = kKey;
+    Dest = Canvas(30, 8);
+    BlitDraw(Dest, 0, 0, Src, TRect{10, 0, 20, 8}, true);
+    EXPECT_EQ(Dest.Pixel(Column - 10, 2), kBack) << Column;
+    EXPECT_EQ(Dest.Pixel(Column == 10 ? 1 : 0, 2), Src.Pixel(Column == 10 ? 11 : 10, 2));
+    Src.Row(2)[Column] = Was;
+  }
 }
 
 TEST(Blended, AlphaZeroDrawsNothingAndFullAlphaCopies) {

@@ -2,11 +2,14 @@
 // What the start-up benchmark asks of a program it starts: two environment variables.
 //   TB_PROBE_PICTURE_FD=N   after the first picture is shown, the steady (monotonic) clock in
 //                           microseconds is written to file descriptor N as one text line
-//   TB_PROBE_QUIT_AFTER=N   after N pictures the program ends (the bare window leaves its loop;
-//                           the game ends at once with status 0, since it answers a close
-//                           request with its exit question and would wait for an answer)
+//   TB_PROBE_QUIT_AFTER=N   after N pictures the program writes its peak resident memory
+//                           (VmHWM, in kilobytes) to the same descriptor as a second line and
+//                           ends (the bare window leaves its loop; the game ends at once with
+//                           status 0, since it answers a close request with its exit question
+//                           and would wait for an answer)
 // Without them nothing happens. The benchmark reads the time against its own clock taken just
-// before the start, and the peak resident memory from the ended process.
+// before the start. The peak is the program's own: the kernel's account of an ended child
+// (ru_maxrss) also holds what the benchmark itself had resident when it forked.
 
 #include <cstdint>
 

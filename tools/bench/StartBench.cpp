@@ -2,8 +2,8 @@
 // turn (game, bare, game, bare, ...) so that a drift of the machine's speed hits both alike.
 // Each run is timed from just before its start to its first shown picture (the program
 // reports that moment through the start probe, see platform/sdl/StartProbe.h) and runs on
-// for a few pictures before it is asked to close; its peak resident memory is the kernel's
-// account of the ended process. Run once with SDL's dummy video driver and, when DISPLAY is
+// for a few pictures before it ends; its peak resident memory is what the program reports
+// at its end. Run once with SDL's dummy video driver and, when DISPLAY is
 // set, once on that display (start a window manager there first: the game is measured as a
 // player would meet it).
 #include <fcntl.h>
@@ -103,7 +103,11 @@ TStartRun StartOnce(const std::string& Program, const std::string& Folder,
   if (Line.empty() || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return Run;
   Run.Ok = true;
   Run.FirstPictureMs = static_cast<double>(std::atoll(Line.c_str()) - Start) / 1000.0;
-  Run.PeakMb = static_cast<double>(Usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+  // The program's own peak, its second line; the kernel's account of the child (kilobytes on
+  // Linux) also holds our resident memory at the fork, so it only stands in.
+  const size_t Second = Line.find('\n');
+  const long long PeakKb = Second == std::string::npos ? -1 : std::atoll(Line.c_str() + Second + 1);
+  Run.PeakMb = static_cast<double>(PeakKb > 0 ? PeakKb : Usage.ru_maxrss) / 1024.0;
   return Run;
 }
 

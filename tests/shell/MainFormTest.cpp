@@ -5,10 +5,9 @@
 
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
+#include "tests/shell/VirtualKeys.h"
 
 namespace {
-
-constexpr int32_t VkReturn = 13;
 
 // Save files of this test only: never the player's in the playable folder.
 std::string ScratchSaveRoot() {

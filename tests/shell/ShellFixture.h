@@ -13,17 +13,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
-
-constexpr int32_t VkReturn = 13;
-constexpr int32_t VkControl = 17;
-constexpr int32_t VkEscape = 27;
-constexpr int32_t VkSpace = 32;
-constexpr int32_t VkLeft = 37;
-constexpr int32_t VkUp = 38;
-constexpr int32_t VkRight = 39;
-constexpr int32_t VkDown = 40;
-constexpr int32_t VkF5 = 116;
-constexpr int32_t VkF9 = 120;
+#include "tests/shell/VirtualKeys.h"
 
 struct TShellFixture {
   TFakePlatform P;

@@ -45,6 +45,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
+#include "tests/shell/VirtualKeys.h"
 
 namespace {
 
@@ -178,17 +179,6 @@ class TSoakMusic final : public IMusicPlayer {
  private:
   uint32_t FNext = 0;
 };
-
-constexpr int32_t VkBackspace = 8;
-constexpr int32_t VkReturn = 13;
-constexpr int32_t VkControl = 17;
-constexpr int32_t VkEscape = 27;
-constexpr int32_t VkSpace = 32;
-constexpr int32_t VkLeft = 37;
-constexpr int32_t VkUp = 38;
-constexpr int32_t VkRight = 39;
-constexpr int32_t VkDown = 40;
-constexpr int32_t VkF1 = 112;
 
 // The whole program and the random player at its keyboard and mouse.
 class TSoak {

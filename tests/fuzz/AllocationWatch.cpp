@@ -57,8 +57,10 @@ bool TAllocationWatch::Counting() const {
   return true;
 }
 
-void* operator new(size_t Size) {
-  void* P = std::malloc(Size == 0 ? 1 : Size);
+namespace {
+
+// A block just taken from malloc, counted when the watch is on.
+void* Counted(void* P, size_t Size) {
   if (P == nullptr) throw std::bad_alloc();
   if (Watching) {
     if (Size > WatchLargest) WatchLargest = Size;
@@ -66,6 +68,12 @@ void* operator new(size_t Size) {
     if (Held > MostHeld) MostHeld = Held;
   }
   return P;
+}
+
+}  // namespace
+
+void* operator new(size_t Size) {
+  return Counted(std::malloc(Size == 0 ? 1 : Size), Size);
 }
 
 void* operator new[](size_t Size) {
@@ -76,14 +84,8 @@ void* operator new[](size_t Size) {
 void* operator new(size_t Size, std::align_val_t Alignment) {
   const size_t Align = static_cast<size_t>(Alignment);
   // aligned_alloc wants a multiple of the alignment.
-  void* P = std::aligned_alloc(Align, (std::max<size_t>(Size, 1) + Align - 1) / Align * Align);
-  if (P == nullptr) throw std::bad_alloc();
-  if (Watching) {
-    if (Size > WatchLargest) WatchLargest = Size;
-    Held += static_cast<ptrdiff_t>(malloc_usable_size(P));
-    if (Held > MostHeld) MostHeld = Held;
-  }
-  return P;
+  return Counted(std::aligned_alloc(Align, (std::max<size_t>(Size, 1) + Align - 1) / Align * Align),
+                 Size);
 }
 
 void operator delete(void* P, std::align_val_t) noexcept {

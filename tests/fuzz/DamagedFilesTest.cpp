@@ -25,8 +25,8 @@
 #include "services/OnlineConfig.h"
 #include "services/Options.h"
 #include "services/SaveFile.h"
-#include "tests/fuzz/AllocationWatch.h"
 #include "tests/engine/PackBytes.h"
+#include "tests/fuzz/AllocationWatch.h"
 
 namespace fs = std::filesystem;
 
@@ -114,6 +114,24 @@ void ExpectBounded(const TAllocationWatch& Watch, const TDamage& D) {
   EXPECT_LE(Watch.Peak(), MostBytesInAll) << D.What;
 }
 
+// Loads a damaged pack into an image or a wave list: it either loads, or is refused with one
+// of the readers' own messages and leaves the list empty; either way within the limits.
+template <typename TList>
+void LoadDamagedPack(TList& List, const TDamage& D, int& Loaded, int& Refused) {
+  TAllocationWatch Watch;
+  try {
+    List.Items().LoadFromStream(D.Data);
+    ++Loaded;
+  } catch (const EDXError& E) {
+    ++Refused;
+    EXPECT_TRUE(KnownPackMessage(E.what())) << D.What << ": " << E.what();
+    EXPECT_EQ(List.Items().Count(), 0) << D.What;
+  } catch (const std::exception& E) {
+    ADD_FAILURE() << D.What << ": " << E.what();
+  }
+  ExpectBounded(Watch, D);
+}
+
 }  // namespace
 
 TEST(DamagedFiles, ImagePackGivesItsMessageOrLoadsUsablePictures) {
@@ -124,18 +142,7 @@ TEST(DamagedFiles, ImagePackGivesItsMessageOrLoadsUsablePictures) {
   ForEachDamage(Seeds("imagepack"), 2500, [&](const TDamage& D) {
     TDXImageList List;
     List.SetDXDraw(&Display);  // loaded onto a ready display: blocks and patterns are built
-    TAllocationWatch Watch;
-    try {
-      List.Items().LoadFromStream(D.Data);
-      ++Loaded;
-    } catch (const EDXError& E) {
-      ++Refused;
-      EXPECT_TRUE(KnownPackMessage(E.what())) << D.What << ": " << E.what();
-      EXPECT_EQ(List.Items().Count(), 0) << D.What;
-    } catch (const std::exception& E) {
-      ADD_FAILURE() << D.What << ": " << E.what();
-    }
-    ExpectBounded(Watch, D);
+    LoadDamagedPack(List, D, Loaded, Refused);
     for (int32_t I = 0; I < List.Items().Count(); ++I) {
       const TPictureCollectionItem& Item = List.Items().Items(I);
       Item.Draw(*Display.Surface(), 0, 0, Item.PatternCount() - 1);
@@ -157,18 +164,7 @@ TEST(DamagedFiles, SoundPackGivesItsMessageOrLoadsPlayableSounds) {
   ForEachDamage(Seeds("soundpack"), 3000, [&](const TDamage& D) {
     TDXWaveList List;
     List.SetDXSound(&Sound);
-    TAllocationWatch Watch;
-    try {
-      List.Items().LoadFromStream(D.Data);
-      ++Loaded;
-    } catch (const EDXError& E) {
-      ++Refused;
-      EXPECT_TRUE(KnownPackMessage(E.what())) << D.What << ": " << E.what();
-      EXPECT_EQ(List.Items().Count(), 0) << D.What;
-    } catch (const std::exception& E) {
-      ADD_FAILURE() << D.What << ": " << E.what();
-    }
-    ExpectBounded(Watch, D);
+    LoadDamagedPack(List, D, Loaded, Refused);
     for (int32_t I = 0; I < List.Items().Count(); ++I) List.Items().Items(I).Play(false);
     Audio.Render(64);
   });

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sdl/LibraryFunction.h"
 #include "platform/sdl/SdlText.h"
 
 // SDL_ttf and fontconfig, with freetype, harfbuzz and glib behind them, are loaded with the
@@ -39,12 +40,6 @@ struct TTextLibraries {
 
 namespace {
 
-template <typename TFunction>
-bool Find(void* Library, const char* Name, TFunction& Function) {
-  Function = reinterpret_cast<TFunction>(SDL_LoadFunction(Library, Name));
-  return Function != nullptr;
-}
-
 // Loaded once for the whole run and never unloaded (their own exit handlers may refer to
 // them); null when either library or any of its functions is missing.
 const TTextLibraries* LoadTextLibraries() {
@@ -56,23 +51,26 @@ const TTextLibraries* LoadTextLibraries() {
       std::fprintf(stderr, "Text: %s\n", SDL_GetError());
       return nullptr;
     }
-    const bool Ok =
-        Find(Ttf, "TTF_Init", L.Init) && Find(Ttf, "TTF_Quit", L.Quit) &&
-        Find(Ttf, "TTF_OpenFontIndexDPI", L.OpenFontIndexDPI) &&
-        Find(Ttf, "TTF_CloseFont", L.CloseFont) && Find(Ttf, "TTF_SetFontStyle", L.SetFontStyle) &&
-        Find(Ttf, "TTF_FontHeight", L.FontHeight) && Find(Ttf, "TTF_SizeUTF8", L.SizeUTF8) &&
-        Find(Ttf, "TTF_RenderUTF8_Blended", L.RenderUTF8_Blended) &&
-        Find(Fc, "FcInitLoadConfigAndFonts", L.InitLoadConfigAndFonts) &&
-        Find(Fc, "FcConfigParseAndLoad", L.ConfigParseAndLoad) &&
-        Find(Fc, "FcConfigDestroy", L.ConfigDestroy) &&
-        Find(Fc, "FcConfigSubstitute", L.ConfigSubstitute) &&
-        Find(Fc, "FcDefaultSubstitute", L.DefaultSubstitute) &&
-        Find(Fc, "FcFontMatch", L.FontMatch) && Find(Fc, "FcPatternCreate", L.PatternCreate) &&
-        Find(Fc, "FcPatternDestroy", L.PatternDestroy) &&
-        Find(Fc, "FcPatternAddString", L.PatternAddString) &&
-        Find(Fc, "FcPatternAddInteger", L.PatternAddInteger) &&
-        Find(Fc, "FcPatternGetString", L.PatternGetString) &&
-        Find(Fc, "FcPatternGetInteger", L.PatternGetInteger);
+    const bool Ok = FindFunction(Ttf, "TTF_Init", L.Init) &&
+                    FindFunction(Ttf, "TTF_Quit", L.Quit) &&
+                    FindFunction(Ttf, "TTF_OpenFontIndexDPI", L.OpenFontIndexDPI) &&
+                    FindFunction(Ttf, "TTF_CloseFont", L.CloseFont) &&
+                    FindFunction(Ttf, "TTF_SetFontStyle", L.SetFontStyle) &&
+                    FindFunction(Ttf, "TTF_FontHeight", L.FontHeight) &&
+                    FindFunction(Ttf, "TTF_SizeUTF8", L.SizeUTF8) &&
+                    FindFunction(Ttf, "TTF_RenderUTF8_Blended", L.RenderUTF8_Blended) &&
+                    FindFunction(Fc, "FcInitLoadConfigAndFonts", L.InitLoadConfigAndFonts) &&
+                    FindFunction(Fc, "FcConfigParseAndLoad", L.ConfigParseAndLoad) &&
+                    FindFunction(Fc, "FcConfigDestroy", L.ConfigDestroy) &&
+                    FindFunction(Fc, "FcConfigSubstitute", L.ConfigSubstitute) &&
+                    FindFunction(Fc, "FcDefaultSubstitute", L.DefaultSubstitute) &&
+                    FindFunction(Fc, "FcFontMatch", L.FontMatch) &&
+                    FindFunction(Fc, "FcPatternCreate", L.PatternCreate) &&
+                    FindFunction(Fc, "FcPatternDestroy", L.PatternDestroy) &&
+                    FindFunction(Fc, "FcPatternAddString", L.PatternAddString) &&
+                    FindFunction(Fc, "FcPatternAddInteger", L.PatternAddInteger) &&
+                    FindFunction(Fc, "FcPatternGetString", L.PatternGetString) &&
+                    FindFunction(Fc, "FcPatternGetInteger", L.PatternGetInteger);
     if (!Ok) {
       std::fprintf(stderr, "Text: %s\n", SDL_GetError());
       return nullptr;

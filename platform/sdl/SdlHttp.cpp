@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+#include "platform/sdl/LibraryFunction.h"
+
 namespace {
 
 // The game throws the answer away; more than this is no answer of its score script.
@@ -55,8 +57,7 @@ struct TSdlHttp::TCurl {
 
   template <class T>
   bool Find(T& Function, const char* Name) {
-    Function = reinterpret_cast<T>(SDL_LoadFunction(Library, Name));
-    return Function != nullptr;
+    return FindFunction(Library, Name, Function);
   }
 
   bool Load() {

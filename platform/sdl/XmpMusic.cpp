@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sdl/LibraryFunction.h"
+
 namespace {
 
 // libxmp is loaded with the first module instead of being linked: the start-up does not
@@ -20,24 +22,19 @@ struct TXmpLibrary {
   decltype(&xmp_play_buffer) PlayBuffer = nullptr;
 };
 
-template <typename TFunction>
-bool Find(void* Library, const char* Name, TFunction& Function) {
-  Function = reinterpret_cast<TFunction>(SDL_LoadFunction(Library, Name));
-  return Function != nullptr;
-}
-
 // Loaded once and kept; null when the library or one of its functions is missing (the
 // music is then silent, as with a module that does not load).
 const TXmpLibrary* Xmp() {
   static const TXmpLibrary* const Loaded = []() -> const TXmpLibrary* {
     static TXmpLibrary L;
     void* Lib = SDL_LoadObject("libxmp.so.4");
-    if (!Lib || !Find(Lib, "xmp_create_context", L.CreateContext) ||
-        !Find(Lib, "xmp_free_context", L.FreeContext) ||
-        !Find(Lib, "xmp_load_module", L.LoadModule) ||
-        !Find(Lib, "xmp_release_module", L.ReleaseModule) ||
-        !Find(Lib, "xmp_start_player", L.StartPlayer) ||
-        !Find(Lib, "xmp_end_player", L.EndPlayer) || !Find(Lib, "xmp_play_buffer", L.PlayBuffer)) {
+    if (!Lib || !FindFunction(Lib, "xmp_create_context", L.CreateContext) ||
+        !FindFunction(Lib, "xmp_free_context", L.FreeContext) ||
+        !FindFunction(Lib, "xmp_load_module", L.LoadModule) ||
+        !FindFunction(Lib, "xmp_release_module", L.ReleaseModule) ||
+        !FindFunction(Lib, "xmp_start_player", L.StartPlayer) ||
+        !FindFunction(Lib, "xmp_end_player", L.EndPlayer) ||
+        !FindFunction(Lib, "xmp_play_buffer", L.PlayBuffer)) {
       std::fprintf(stderr, "Music: %s\n", SDL_GetError());
       return nullptr;
     }

@@ -311,6 +311,9 @@ class TMForm final : public TDXForm, public IGameContext {
     Done,
   };
   TStartupStep FStartupStep = TStartupStep::Done;
+  // One piece of the start-up; a pictures' piece decodes at most MaxPixels (a larger
+  // picture still whole).
+  void LoadingStep(int64_t MaxPixels);
   // The menu's music waits for the sound device; any music started meanwhile replaces it.
   bool FMenuMusicPending = false;
   bool FTerminated = false;

@@ -1,6 +1,8 @@
 // The start-up's second part: what the main menu's first picture does not need, loaded
 // one piece a frame after that picture, or all at once when something needs it earlier.
 
+#include <cstdint>
+
 #include "shell/MainForm.h"
 #include "shell/PackLoading.h"
 
@@ -14,6 +16,14 @@ constexpr int64_t KPixelsPerFrame = 256 * 1024;
 }  // namespace
 
 void TMForm::ContinueLoading() {
+  LoadingStep(KPixelsPerFrame);
+}
+
+void TMForm::FinishLoading() {
+  while (StartupPending()) LoadingStep(INT64_MAX);
+}
+
+void TMForm::LoadingStep(int64_t MaxPixels) {
   switch (FStartupStep) {
     case TStartupStep::SoundDevice:
       // Opening the sound output costs more than a whole picture: it waited until now.
@@ -31,28 +41,14 @@ void TMForm::ContinueLoading() {
       FStartupStep = TStartupStep::MenuPictures;
       break;
     case TStartupStep::MenuPictures:
-      if (DecodeImagePack(MDXImageList1, DataRoot + kMenuPack, KPixelsPerFrame))
+      if (DecodeImagePack(MDXImageList1, DataRoot + kMenuPack, MaxPixels))
         FStartupStep = TStartupStep::PlayPictures;
       break;
     case TStartupStep::PlayPictures:
-      if (DecodeImagePack(MDXImageList2, DataRoot + kPlayPack, KPixelsPerFrame))
+      if (DecodeImagePack(MDXImageList2, DataRoot + kPlayPack, MaxPixels))
         FStartupStep = TStartupStep::Done;
       break;
     case TStartupStep::Done:
       break;
-  }
-}
-
-void TMForm::FinishLoading() {
-  while (StartupPending()) {
-    if (FStartupStep == TStartupStep::MenuPictures) {
-      DecodeImagePack(MDXImageList1, DataRoot + kMenuPack, INT64_MAX);
-      FStartupStep = TStartupStep::PlayPictures;
-    } else if (FStartupStep == TStartupStep::PlayPictures) {
-      DecodeImagePack(MDXImageList2, DataRoot + kPlayPack, INT64_MAX);
-      FStartupStep = TStartupStep::Done;
-    } else {
-      ContinueLoading();
-    }
   }
 }

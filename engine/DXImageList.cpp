@@ -19,6 +19,12 @@ constexpr int64_t MaxPatterns = int64_t{1} << 20;
 // small fraction of it.
 constexpr int64_t MaxPackPixels = int64_t{1} << 26;
 
+// Adds a decoded picture to its pack's total, held to MaxPackPixels.
+void CountPackPixels(int64_t& Total, const TDirectDrawSurface& Pixels) {
+  Total += int64_t{Pixels.Width()} * Pixels.Height();
+  if (Total > MaxPackPixels) throw EReadError("Pictures too large");
+}
+
 int64_t FloorDiv(int64_t A, int64_t B) {
   return A / B - ((A % B != 0) && ((A < 0) != (B < 0)));
 }
@@ -348,9 +354,7 @@ void TPictureCollection::ReadPack(std::span<const uint8_t> Bytes, TPendingPictur
             if (!Picture.empty()) Pending->Entries.push_back({Count() - 1, Picture});
             continue;
           }
-          const TPicture& Picture = LoadItem(Entry).Picture;
-          Pixels += int64_t{Picture.Pixels.Width()} * Picture.Pixels.Height();
-          if (Pixels > MaxPackPixels) throw EReadError("Pictures too large");
+          CountPackPixels(Pixels, LoadItem(Entry).Picture.Pixels);
         }
       } else {
         NoProperty(P.Name);
@@ -373,8 +377,7 @@ void TPictureCollection::DecodePending(size_t Index) {
   TPictureCollectionItem& Item = Items(E.Index);
   try {
     DecodePictureData(E.Data, Item.Picture);
-    FPending->Pixels += int64_t{Item.Picture.Pixels.Width()} * Item.Picture.Pixels.Height();
-    if (FPending->Pixels > MaxPackPixels) throw EReadError("Pictures too large");
+    CountPackPixels(FPending->Pixels, Item.Picture.Pixels);
   } catch (...) {
     Clear();
     throw;

@@ -293,6 +293,20 @@ TEST(DamagedFiles, SmallFilesThatAskForTooMuchAreRefused) {
   if (Watch.Counting()) {
     EXPECT_LE(Watch.Peak(), MostBytesInAll);
   }
+  // The same pack opened for decoding in steps, as the game opens its packs: the limit holds
+  // over the pictures decoded later too.
+  C.OpenFile(WriteDamage("rle.dxg", Pack.B));
+  EXPECT_EQ(C.Count(), 20);
+  try {
+    C.DecodePictures(INT64_MAX);
+    ADD_FAILURE() << "decoded";
+  } catch (const EReadError& E) {
+    EXPECT_STREQ(E.what(), "Pictures too large");
+  }
+  EXPECT_EQ(C.Count(), 0);
+  if (Watch.Counting()) {
+    EXPECT_LE(Watch.Peak(), MostBytesInAll);
+  }
 
   // An Online.ini of a megabyte is not read at all; a line of terminal escapes is shown
   // escaped and cut short.

@@ -3,7 +3,9 @@
 #   ./build.sh run    build and start the game from build/game/
 #   ./build.sh test   build and run every test (exit status is the tests'), then build the
 #                     sanitizer tree build-asan and run the unit tests and the fuzz targets
-#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default)
+#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default), then the
+#                     Windows tree and its tests under Wine
+#   ./build.sh windows  build the Windows release build-win/TallowBrackles-win64.zip
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -17,16 +19,21 @@ PACKAGES=(
   xvfb xauth openbox xdotool x11-utils imagemagick sox
   clang libclang-rt-14-dev llvm
 )
+# The Windows tree's too: the MinGW-w64 cross compiler, Wine for its tests, and dpkg-source
+# to unpack the libraries' Debian sources.
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 dpkg-dev
+)
 
 usage() {
-  echo "usage: ./build.sh run|test" >&2
+  echo "usage: ./build.sh run|test|windows" >&2
   exit 2
 }
 
 install_missing() {
   local missing=()
   local p
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -54,6 +61,28 @@ build_sanitized() {
   cmake --build build-asan -j"$(nproc)"
 }
 
+# The Windows tree, cross-built in build-win with the libraries of cmake/windows-libs.sh; its
+# packs, modules and icons are the Linux tree's (build first).
+build_windows() {
+  local prefixes
+  mkdir -p build-win
+  cmake/windows-libs.sh build-win/library-prefixes.txt
+  prefixes="$(cat build-win/library-prefixes.txt)"
+  cmake -S . -B build-win -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/TbWindows.cmake" -DTB_WIN_PREFIXES="$prefixes" \
+    -DTB_GAME_DATA_FROM="$PWD/build/game"
+  cmake --build build-win -j"$(nproc)"
+}
+
+# Wine's prefix for the Windows tests: made afresh for each run, inside the tree, so that
+# nothing of the machine's own Wine set-up is used or changed.
+make_wine_prefix() {
+  rm -rf build-win/wine
+  WINEPREFIX="$PWD/build-win/wine" WINEARCH=win64 WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+  WINEPREFIX="$PWD/build-win/wine" wineserver -w
+}
+
 [ $# -eq 1 ] || usage
 case "$1" in
   run)
@@ -63,13 +92,23 @@ case "$1" in
     exec ./tallowbrackles
     ;;
   test)
-    install_missing
+    install_missing "${WINDOWS_PACKAGES[@]}"
     build
     status=0
     (cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
     build_sanitized
     (cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
+    build_windows
+    make_wine_prefix
+    (cd build-win && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
+    WINEPREFIX="$PWD/build-win/wine" wineserver -k 2>/dev/null || true
     exit $status
+    ;;
+  windows)
+    install_missing "${WINDOWS_PACKAGES[@]}"
+    build
+    build_windows
+    echo "The Windows release: build-win/TallowBrackles-win64.zip"
     ;;
   *) usage ;;
 esac

@@ -1,10 +1,10 @@
 #include "platform/PixelMemory.h"
 
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <new>
+
+#include "platform/PageHint.h"
 
 namespace {
 
@@ -41,9 +41,7 @@ void* AllocatePixelMemory(size_t Bytes) {
   const size_t Huge = HugePixelBlockSize(Bytes);
   if (Huge == 0) return ::operator new(Bytes);
   void* Memory = ::operator new (Huge, std::align_val_t{kHugePage});
-  // Only a hint: an older kernel, or one with huge pages switched off, refuses it and the
-  // block stays in small pages.
-  madvise(Memory, Huge, MADV_HUGEPAGE);
+  HintHugePages(Memory, Huge);
   return static_cast<char*>(Memory) + kLead;
 }
 

@@ -4,6 +4,13 @@
 
 #include <SDL.h>
 
+// The libraries both systems open on first use, by what they serve.
+enum class TLazyLibrary { Text, Music };
+
+// Opens Library under the file name this system gives it (posix/ and windows/
+// LazyLibrary.cpp); null when it cannot be loaded, with SDL_GetError saying why.
+void* OpenLazyLibrary(TLazyLibrary Library);
+
 // Sets Function to Name's entry in Library; false when the library has no such function.
 template <typename TFunction>
 bool FindFunction(void* Library, const char* Name, TFunction& Function) {

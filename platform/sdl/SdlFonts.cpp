@@ -2,19 +2,17 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
+#include "platform/sdl/FontFiles.h"
 #include "platform/sdl/LibraryFunction.h"
 #include "platform/sdl/SdlText.h"
 
-// SDL_ttf and fontconfig, with freetype, harfbuzz and glib behind them, are loaded with the
-// first text instead of being linked: linking them costs the start about a millisecond
-// before main runs, and the main menu's first picture holds no text.
+// SDL_ttf, with freetype (and on Linux fontconfig, harfbuzz and glib) behind it, is loaded
+// with the first text instead of being linked: linking them costs the start about a
+// millisecond before main runs, and the main menu's first picture holds no text.
 struct TTextLibraries {
   decltype(&TTF_Init) Init = nullptr;
   decltype(&TTF_Quit) Quit = nullptr;
@@ -24,53 +22,24 @@ struct TTextLibraries {
   decltype(&TTF_FontHeight) FontHeight = nullptr;
   decltype(&TTF_SizeUTF8) SizeUTF8 = nullptr;
   decltype(&TTF_RenderUTF8_Blended) RenderUTF8_Blended = nullptr;
-  decltype(&FcInitLoadConfigAndFonts) InitLoadConfigAndFonts = nullptr;
-  decltype(&FcConfigParseAndLoad) ConfigParseAndLoad = nullptr;
-  decltype(&FcConfigDestroy) ConfigDestroy = nullptr;
-  decltype(&FcConfigSubstitute) ConfigSubstitute = nullptr;
-  decltype(&FcDefaultSubstitute) DefaultSubstitute = nullptr;
-  decltype(&FcFontMatch) FontMatch = nullptr;
-  decltype(&FcPatternCreate) PatternCreate = nullptr;
-  decltype(&FcPatternDestroy) PatternDestroy = nullptr;
-  decltype(&FcPatternAddString) PatternAddString = nullptr;
-  decltype(&FcPatternAddInteger) PatternAddInteger = nullptr;
-  decltype(&FcPatternGetString) PatternGetString = nullptr;
-  decltype(&FcPatternGetInteger) PatternGetInteger = nullptr;
 };
 
 namespace {
 
-// Loaded once for the whole run and never unloaded (their own exit handlers may refer to
-// them); null when either library or any of its functions is missing.
+// Loaded once for the whole run and never unloaded (its own exit handlers may refer to it);
+// null when the library or any of its functions is missing.
 const TTextLibraries* LoadTextLibraries() {
   static const TTextLibraries* const Loaded = []() -> const TTextLibraries* {
     static TTextLibraries L;
-    void* Ttf = SDL_LoadObject("libSDL2_ttf-2.0.so.0");
-    void* Fc = SDL_LoadObject("libfontconfig.so.1");
-    if (!Ttf || !Fc) {
-      std::fprintf(stderr, "Text: %s\n", SDL_GetError());
-      return nullptr;
-    }
-    const bool Ok = FindFunction(Ttf, "TTF_Init", L.Init) &&
+    void* Ttf = OpenLazyLibrary(TLazyLibrary::Text);
+    const bool Ok = Ttf && FindFunction(Ttf, "TTF_Init", L.Init) &&
                     FindFunction(Ttf, "TTF_Quit", L.Quit) &&
                     FindFunction(Ttf, "TTF_OpenFontIndexDPI", L.OpenFontIndexDPI) &&
                     FindFunction(Ttf, "TTF_CloseFont", L.CloseFont) &&
                     FindFunction(Ttf, "TTF_SetFontStyle", L.SetFontStyle) &&
                     FindFunction(Ttf, "TTF_FontHeight", L.FontHeight) &&
                     FindFunction(Ttf, "TTF_SizeUTF8", L.SizeUTF8) &&
-                    FindFunction(Ttf, "TTF_RenderUTF8_Blended", L.RenderUTF8_Blended) &&
-                    FindFunction(Fc, "FcInitLoadConfigAndFonts", L.InitLoadConfigAndFonts) &&
-                    FindFunction(Fc, "FcConfigParseAndLoad", L.ConfigParseAndLoad) &&
-                    FindFunction(Fc, "FcConfigDestroy", L.ConfigDestroy) &&
-                    FindFunction(Fc, "FcConfigSubstitute", L.ConfigSubstitute) &&
-                    FindFunction(Fc, "FcDefaultSubstitute", L.DefaultSubstitute) &&
-                    FindFunction(Fc, "FcFontMatch", L.FontMatch) &&
-                    FindFunction(Fc, "FcPatternCreate", L.PatternCreate) &&
-                    FindFunction(Fc, "FcPatternDestroy", L.PatternDestroy) &&
-                    FindFunction(Fc, "FcPatternAddString", L.PatternAddString) &&
-                    FindFunction(Fc, "FcPatternAddInteger", L.PatternAddInteger) &&
-                    FindFunction(Fc, "FcPatternGetString", L.PatternGetString) &&
-                    FindFunction(Fc, "FcPatternGetInteger", L.PatternGetInteger);
+                    FindFunction(Ttf, "TTF_RenderUTF8_Blended", L.RenderUTF8_Blended);
     if (!Ok) {
       std::fprintf(stderr, "Text: %s\n", SDL_GetError());
       return nullptr;
@@ -82,12 +51,14 @@ const TTextLibraries* LoadTextLibraries() {
 
 }  // namespace
 
+TSdlFonts::TSdlFonts(std::string ConfigFile) : FConfigFile(std::move(ConfigFile)) {}
+
 TSdlFonts::~TSdlFonts() {
+  FFiles.reset();
   if (!FLib) return;
   for (TTF_Font* F : FFonts)
     if (F) FLib->CloseFont(F);
   if (FTtfStarted) FLib->Quit();
-  if (FConfig) FLib->ConfigDestroy(FConfig);
 }
 
 bool TSdlFonts::Start() {
@@ -96,14 +67,7 @@ bool TSdlFonts::Start() {
   FLib = LoadTextLibraries();
   if (!FLib) return false;
   FTtfStarted = FLib->Init() == 0;
-  FConfig = FLib->InitLoadConfigAndFonts();
-  // Fontconfig takes a relative file name as relative to its own configuration folder, not
-  // to the working directory: hand it the absolute path of ours.
-  if (FConfig && std::ifstream(FConfigFile).good()) {
-    std::error_code Ignored;
-    const std::string Path = std::filesystem::absolute(FConfigFile, Ignored).string();
-    FLib->ConfigParseAndLoad(FConfig, reinterpret_cast<const FcChar8*>(Path.c_str()), FcFalse);
-  }
+  FFiles = std::make_unique<TFontFiles>(FConfigFile);
   return FTtfStarted;
 }
 
@@ -111,27 +75,11 @@ std::string TSdlFonts::MatchFile(const std::string& Face, bool Bold, int& Index,
   Start();
   Index = 0;
   IsBold = false;
-  if (!FConfig) return "";
-  FcPattern* Pattern = FLib->PatternCreate();
-  FLib->PatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Face.c_str()));
-  FLib->PatternAddInteger(Pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FLib->PatternAddInteger(Pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FLib->ConfigSubstitute(FConfig, Pattern, FcMatchPattern);
-  FLib->DefaultSubstitute(Pattern);
-  FcResult Result = FcResultNoMatch;
-  FcPattern* Match = FLib->FontMatch(FConfig, Pattern, &Result);
-  FLib->PatternDestroy(Pattern);
-  if (!Match) return "";
-  std::string Path;
-  FcChar8* File = nullptr;
-  if (FLib->PatternGetString(Match, FC_FILE, 0, &File) == FcResultMatch && File)
-    Path = reinterpret_cast<const char*>(File);
-  int Weight = FC_WEIGHT_REGULAR;
-  if (FLib->PatternGetInteger(Match, FC_WEIGHT, 0, &Weight) == FcResultMatch)
-    IsBold = Weight >= FC_WEIGHT_BOLD;
-  FLib->PatternGetInteger(Match, FC_INDEX, 0, &Index);
-  FLib->PatternDestroy(Match);
-  return Path;
+  if (!FFiles) return "";
+  const TFontFiles::TMatch M = FFiles->Match(Face, Bold);
+  Index = M.Index;
+  IsBold = M.IsBold;
+  return M.Path;
 }
 
 TFontHandle TSdlFonts::OpenFont(const std::string& Face, int32_t Size, bool Bold) {

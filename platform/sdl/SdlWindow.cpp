@@ -1,13 +1,12 @@
 #include "platform/sdl/SdlWindow.h"
 
 #include <SDL_syswm.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
+#include "platform/GpuDevice.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlText.h"
 
@@ -27,21 +26,14 @@ bool EnvironmentSet(const char* Name) {
 
 // Whether a GPU renderer may exist for this window, decided without building one: building
 // and dropping a renderer costs 80 to 110 ms on Mesa's software OpenGL and leaves its
-// libraries loaded. Without a DRM device the system's OpenGL can only be a software one.
+// libraries loaded.
 bool GpuRendererPossible(const std::string& Driver) {
   if (Driver == "dummy" || Driver == "offscreen" || Driver.empty()) return false;
   if (HintSaysNo(SDL_HINT_FRAMEBUFFER_ACCELERATION)) return false;
   const char* RenderDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
   if (RenderDriver && std::string(RenderDriver) == "software") return false;
   if (EnvironmentSet("LIBGL_ALWAYS_SOFTWARE")) return false;
-  std::error_code Ec;
-  for (const auto& Entry : std::filesystem::directory_iterator("/dev/dri", Ec)) {
-    const std::string Name = Entry.path().filename().string();
-    if ((Name.rfind("renderD", 0) == 0 || Name.rfind("card", 0) == 0) &&
-        access(Entry.path().c_str(), R_OK | W_OK) == 0)
-      return true;
-  }
-  return false;
+  return GpuDevicePresent();
 }
 
 // A renderer that turned out to be a software one anyway (a GPU machine's virtual X server):

@@ -27,7 +27,7 @@ struct TXmpLibrary {
 const TXmpLibrary* Xmp() {
   static const TXmpLibrary* const Loaded = []() -> const TXmpLibrary* {
     static TXmpLibrary L;
-    void* Lib = SDL_LoadObject("libxmp.so.4");
+    void* Lib = OpenLazyLibrary(TLazyLibrary::Music);
     if (!Lib || !FindFunction(Lib, "xmp_create_context", L.CreateContext) ||
         !FindFunction(Lib, "xmp_free_context", L.FreeContext) ||
         !FindFunction(Lib, "xmp_load_module", L.LoadModule) ||

@@ -70,7 +70,8 @@ TEST(SdlText, Latin1RoundTripsThroughUtf8) {
 }
 
 TEST(SdlFonts, GameFacesMatchInstalledFontsAt96Dpi) {
-  TSdlFonts Fonts(TB_SOURCE_DIR "/platform/sdl/fonts.conf");
+  // The playable folder's alias file: on Windows the shipped fonts stand beside it.
+  TSdlFonts Fonts(TB_BINARY_DIR "/game/Data/fonts.conf");
   struct TCase {
     const char* Face;
     const char* FileHas;

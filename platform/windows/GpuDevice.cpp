@@ -1,0 +1,5 @@
+#include "platform/GpuDevice.h"
+
+bool GpuDevicePresent() {
+  return true;
+}

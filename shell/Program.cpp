@@ -1,6 +1,7 @@
 // The program's entry: the real platform, the main window, and the loop that runs it until
 // the game shuts down. With --record FILE the game is played as usual and everything it read
-// from the machine goes into a replay file, which tallow-replay plays back.
+// from the machine goes into a replay file, which tallow-replay plays back. --version prints
+// the program's version (the build's, from the top CMakeLists.txt).
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Places.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/MainForm.h"
 #include "shell/Replay.h"
@@ -39,11 +41,16 @@ int main(int argc, char** argv) {
   for (int I = 1; I < argc; ++I) {
     if (std::strcmp(argv[I], "--record") == 0 && I + 1 < argc) {
       RecordFile = argv[++I];
+    } else if (std::strcmp(argv[I], "--version") == 0) {
+      std::printf("Tallow Brackles %s\n", TB_VERSION);
+      return 0;
     } else {
-      std::fprintf(stderr, "usage: %s [--record FILE]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--record FILE] [--version]\n", argv[0]);
       return 2;
     }
   }
+  // Before anything is read or written: on Windows this may change the working directory.
+  const TGamePlaces Places = SettleGamePlaces();
   if (!RecordFile.empty()) {
     // Find out now, not after the game, that the recording could not be kept.
     const std::string Probe = RecordFile + ".tmp";
@@ -62,6 +69,7 @@ int main(int argc, char** argv) {
   std::string Error;
   try {
     TMForm MForm(Platform);
+    MForm.SaveRoot = Places.SaveRoot;
     // Before the window goes (and waits for an upload still running), the recorder stops
     // holding requests for frames that will not come.
     const TStopRecorder StopFirst{Recorder.get()};

@@ -29,7 +29,7 @@ size_t Append(char* Data, size_t Size, size_t Count, void* User) {
 // libcurl is loaded on the first request, not with the program: with its TLS and
 // authentication libraries it is some thirty shared objects, and loading and initializing
 // them cost the start-up several milliseconds for an upload most sessions never make.
-struct TSdlHttp::TCurl {
+struct TSdlHttp::TClient {
   void* Library = nullptr;
   bool Started = false;
   CURLcode (*GlobalInit)(long) = nullptr;
@@ -49,10 +49,10 @@ struct TSdlHttp::TCurl {
   std::mutex Locks[CURL_LOCK_DATA_LAST];
 
   static void Lock(CURL*, curl_lock_data Data, curl_lock_access, void* User) {
-    static_cast<TCurl*>(User)->Locks[Data].lock();
+    static_cast<TClient*>(User)->Locks[Data].lock();
   }
   static void Unlock(CURL*, curl_lock_data Data, void* User) {
-    static_cast<TCurl*>(User)->Locks[Data].unlock();
+    static_cast<TClient*>(User)->Locks[Data].unlock();
   }
 
   template <class T>
@@ -78,15 +78,15 @@ struct TSdlHttp::TCurl {
     // The run's cookie jar: every request shares it, under the locks above.
     Share = ShareInit();
     if (Share) {
-      ShareSetopt(Share, CURLSHOPT_LOCKFUNC, &TCurl::Lock);
-      ShareSetopt(Share, CURLSHOPT_UNLOCKFUNC, &TCurl::Unlock);
+      ShareSetopt(Share, CURLSHOPT_LOCKFUNC, &TClient::Lock);
+      ShareSetopt(Share, CURLSHOPT_UNLOCKFUNC, &TClient::Unlock);
       ShareSetopt(Share, CURLSHOPT_USERDATA, this);
       ShareSetopt(Share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     }
     return true;
   }
 
-  ~TCurl() {
+  ~TClient() {
     if (Share) ShareCleanup(Share);
     if (Started) GlobalCleanup();
     // The library stays mapped: its threads (the resolver's) may outlive the cleanup.
@@ -99,11 +99,11 @@ TSdlHttp::~TSdlHttp() = default;
 
 bool TSdlHttp::Get(const THttpRequest& Request, std::string& Body) {
   std::call_once(FLoadOnce, [this] {
-    auto Curl = std::make_unique<TCurl>();
-    if (Curl->Load()) FCurl = std::move(Curl);
+    auto Curl = std::make_unique<TClient>();
+    if (Curl->Load()) FClient = std::move(Curl);
   });
-  if (!FCurl) return false;
-  TCurl& Api = *FCurl;
+  if (!FClient) return false;
+  TClient& Api = *FClient;
   CURL* Curl = Api.EasyInit();
   if (!Curl) return false;
   curl_slist* Headers = nullptr;

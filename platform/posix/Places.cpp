@@ -1,0 +1,5 @@
+#include "platform/Places.h"
+
+TGamePlaces SettleGamePlaces() {
+  return {};
+}

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/DeadlineSleep.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlText.h"
 
@@ -90,22 +91,9 @@ bool MapWithoutWaiting(SDL_Window* Shown) {
 #endif
 }
 
-uint64_t SteadyMicros() {
-  return static_cast<uint64_t>(SDL_GetPerformanceCounter() * 1000000.0 /
-                               static_cast<double>(SDL_GetPerformanceFrequency()));
-}
-
-// Sleeps the bulk and spins the last millisecond: SDL_Delay may oversleep by about as much.
-void SleepMicros(uint64_t Micros) {
-  const uint64_t Until = SteadyMicros() + Micros;
-  if (Micros >= 2000) SDL_Delay(static_cast<Uint32>(Micros / 1000 - 1));
-  while (SteadyMicros() < Until) {
-  }
-}
-
 }  // namespace
 
-TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepMicros) {}
+TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepUntilMicros) {}
 
 TSdlWindow::~TSdlWindow() {
   if (FTexture) SDL_DestroyTexture(FTexture);

@@ -2,8 +2,8 @@
 // Scales the 800 x 600 picture to its full-screen size on the window-framebuffer path, by
 // nearest sample: output column X shows source column (2X + 1) * SourceW / (2 * OutW), the
 // source pixel under the output pixel's centre, and rows alike. The column map is worked out
-// once per size; each output row comes from one source row, and an output row that repeats
-// the row above it (every scale up) is a copy of that row, not a second pass through the map.
+// once per size; each output row comes from one source row, which is scaled once and then
+// copied whole onto every output row that shows it (2 or 3 of them at 1080 lines).
 // Pixels are 32-bit and copied as they are.
 
 #include <cstdint>
@@ -23,11 +23,12 @@ class TPictureScaler {
   // Writes the output rows that show source rows [SourceY0, SourceY1) (see OutRows). Source
   // and Out point at the pictures' top-left pixels; pitches are in bytes.
   void ScaleRows(const uint32_t* Source, int32_t SourcePitchBytes, uint32_t* Out,
-                 int32_t OutPitchBytes, int32_t SourceY0, int32_t SourceY1) const;
+                 int32_t OutPitchBytes, int32_t SourceY0, int32_t SourceY1);
 
  private:
   int32_t FSourceW = 0, FSourceH = 0, FOutW = 0, FOutH = 0;
   std::vector<uint32_t> FColumn;    // the source column of each output column
   std::vector<int32_t> FFirstRow;   // the first output row of each source row, and FOutH
   std::vector<uint8_t> FRunLength;  // output pixels of each source column, when all are <= 4
+  std::vector<uint32_t> FRow;       // the output row being put, made once per source row
 };

@@ -11,6 +11,7 @@
 #include "game/GroundGun.h"
 #include "game/Monster.h"
 #include "game/Player.h"
+#include "game/RuleMaths.h"
 #include "game/ScrollBackground.h"
 
 namespace {
@@ -74,8 +75,8 @@ TBullet::TBullet(IGameContext& Context, int32_t InSlot, int32_t AtX, int32_t AtY
 
 void TBullet::ComputeVelocity() {
   const double Radians = Angle * 2 * std::numbers::pi / 256;
-  VelX = Trunc(std::cos(Radians) * Speed);
-  VelY = Trunc(std::sin(Radians) * Speed);
+  VelX = Trunc(RuleMaths::Cos(Radians) * Speed);
+  VelY = Trunc(RuleMaths::Sin(Radians) * Speed);
 }
 
 void TBullet::ReleaseSelf() {

@@ -5,6 +5,7 @@
 
 #include "engine/DXImageList.h"
 #include "game/ObjectTables.h"
+#include "game/RuleMaths.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ void TMonster::MoveSelf(int32_t Ticks) {
       break;
     case mkBird:
       if (!Dying) {
-        Y = std::sin((Phase + X) / KWaveRadius) * KWaveRadius + KWaveMiddle;
+        Y = RuleMaths::Sin((Phase + X) / KWaveRadius) * KWaveRadius + KWaveMiddle;
       } else {
         Y += 2 * Speed;
       }

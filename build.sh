@@ -3,8 +3,7 @@
 #   ./build.sh run    build and start the game from build/game/
 #   ./build.sh test   build and run every test (exit status is the tests'), then build the
 #                     sanitizer tree build-asan and run the unit tests and the fuzz targets
-#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default), then the
-#                     Windows tree and its tests under Wine
+#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default)
 #   ./build.sh windows  build the Windows release build-win/TallowBrackles-win64.zip
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
@@ -92,16 +91,12 @@ case "$1" in
     exec ./tallowbrackles
     ;;
   test)
-    install_missing "${WINDOWS_PACKAGES[@]}"
+    install_missing
     build
     status=0
     (cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
     build_sanitized
     (cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
-    build_windows
-    make_wine_prefix
-    (cd build-win && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
-    WINEPREFIX="$PWD/build-win/wine" wineserver -k 2>/dev/null || true
     exit $status
     ;;
   windows)

@@ -115,6 +115,9 @@ function(tb_windows_release)
     DEPENDS ${icon_pngs}
     COMMENT "Making the program's icon"
     VERBATIM)
+  add_custom_target(windows_icon DEPENDS ${res}/TallowBrackles.ico)
+  set(TB_ICON_FILE ${res}/TallowBrackles.ico)
+  set(TB_MANIFEST_FILE ${res}/TallowBrackles.manifest)
   configure_file(${PROJECT_SOURCE_DIR}/platform/windows/TallowBrackles.rc.in ${res}/TallowBrackles.rc
     @ONLY)
   file(WRITE ${res}/VERSION.txt "Tallow Brackles ${PROJECT_VERSION}\n")
@@ -123,6 +126,7 @@ function(tb_windows_release)
   set_source_files_properties(${res}/TallowBrackles.rc PROPERTIES
     OBJECT_DEPENDS "${res}/TallowBrackles.ico;${res}/TallowBrackles.manifest")
   target_sources(tallowbrackles PRIVATE ${res}/TallowBrackles.rc)
+  add_dependencies(tallowbrackles windows_icon)
   # A window program (no console beside it); SDL's WinMain hands main its UTF-8 arguments.
   set_target_properties(tallowbrackles PROPERTIES OUTPUT_NAME TallowBrackles WIN32_EXECUTABLE ON)
   target_link_libraries(tallowbrackles PRIVATE SDL2::SDL2main)

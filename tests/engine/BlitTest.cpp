@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -486,7 +487,7 @@ TEST(Rotated, NoHolesAtAnyAngle) {
   for (int32_t Angle = 0; Angle < 256; ++Angle) {
     TDirectDrawSurface Dest = Canvas(40, 40);
     BlitDrawRotated(Dest, 20, 20, 16, 8, Src, TRect{0, 0, 16, 8}, 0.5, 0.5, Angle, false);
-    const double Phi = -Angle * 2.0 * M_PI / 256.0;
+    const double Phi = -Angle * 2.0 * std::numbers::pi / 256.0;
     for (int32_t Y = 0; Y < 40; ++Y)
       for (int32_t X = 0; X < 40; ++X) {
         const double Dx = X - 20, Dy = Y - 20;
@@ -536,8 +537,8 @@ TEST(Rotated, SameAsSamplingEveryPixel) {
     const bool Keyed = Below(3) != 0;
 
     // Every destination pixel mapped back into the pattern, in the same 16.16 steps.
-    const int64_t C = std::lround(std::cos(2.0 * M_PI * (Angle & 255) / 256.0) * 65536.0);
-    const int64_t S = std::lround(std::cos(2.0 * M_PI * ((Angle + 192) & 255) / 256.0) * 65536.0);
+    const int64_t C = std::lround(std::cos(2.0 * std::numbers::pi * (Angle & 255) / 256.0) * 65536.0);
+    const int64_t S = std::lround(std::cos(2.0 * std::numbers::pi * ((Angle + 192) & 255) / 256.0) * 65536.0);
     const int64_t ScaleX = (int64_t{SW} << 16) / W, ScaleY = (int64_t{SH} << 16) / H;
     const int64_t DuDx = (ScaleX * C) >> 16, DuDy = (ScaleX * S) >> 16;
     const int64_t DvDx = -((ScaleY * S) >> 16), DvDy = (ScaleY * C) >> 16;

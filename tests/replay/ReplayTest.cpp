@@ -117,8 +117,8 @@ TEST_P(RecordedGame, PlaysBackToTheRecordedStateInEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(Games, RecordedGame,
                          ::testing::Values(TRecordedGame{"keys-short.tbr", 1, false, "1 6"},
                                            TRecordedGame{"bot-short.tbr", 1, false, "1 6"},
-                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 6"},
-                                           TRecordedGame{"bot-gameover.tbr", 5, true, "1 3 6 7 8 9"}),
+                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 6 7"},
+                                           TRecordedGame{"bot-gameover.tbr", 4, true, "1 3 6 7"}),
                          [](const ::testing::TestParamInfo<TRecordedGame>& Info) {
                            std::string Name = fs::path(Info.param.File).stem().string();
                            std::replace(Name.begin(), Name.end(), '-', '_');
@@ -208,8 +208,9 @@ TEST(Replay, AnUploadEndsInTheFrameItEndedInTheRecording) {
   THighScores Zeros{};
   for (int32_t I = 1; I <= 10; ++I) Zeros[I] = {"ANONYMOUS", 0};
   fs::create_directories(Dir + "/Data/Save");
-  std::ofstream(Dir + "/Data/Save/hs") << HighScoreFileText(Zeros);
-  std::ofstream(Dir + "/Data/Save/options")
+  // As bytes: a text-mode stream on Windows would double the files' CRs.
+  std::ofstream(Dir + "/Data/Save/hs", std::ios::binary) << HighScoreFileText(Zeros);
+  std::ofstream(Dir + "/Data/Save/options", std::ios::binary)
       << OptionsFileText(TGameOptions{}, HighScoreCheckText(Zeros));
 
   TFakePlatform Fake;

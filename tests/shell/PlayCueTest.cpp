@@ -132,7 +132,7 @@ TEST(PlayCue, ShutdownOpensTheExitLinkAndAPendingRestartReplaysTheMusic) {
   if (!PacksBuilt()) GTEST_SKIP() << "packs not built";
   const fs::path Dir = ScratchDir("exitlink");
   fs::copy_file(kGame / "Data/Res/Sounds.dxw", Dir / "Data/Res/Sounds.dxw");
-  std::ofstream(Dir / "play.url") << "[InternetShortcut]\r\nURL=http://tallowbrackles.example/\r\n";
+  std::ofstream(Dir / "play.url", std::ios::binary) << "[InternetShortcut]\r\nURL=http://tallowbrackles.example/\r\n";
   std::ofstream(Dir / "Data/Online.ini") << "host=scores.example.org\n";
   TCueForm F(Dir);
   ASSERT_TRUE(F.Started) << F.Error;

@@ -135,7 +135,7 @@ chmod 755 "$GAME_ROOT/usr/games/tallowbrackles" "$GAME_ROOT/usr/lib/games/tallow
 # Every library the platform code opens by name must be one the game links or one the probe
 # stands for; one added without a probe entry would be missing from Depends.
 LINKED=$( (ldd "$GAME_ELF"; ldd "$PROBE") | awk '{ print $1 }' | sort -u)
-for NAME in $(grep -ohE 'SDL_LoadObject\("[^"]+"\)' "$SOURCE_DIR"/platform/*/*.cpp |
+for NAME in $(grep -ohE 'SDL_LoadObject\("[^"]+"\)' "$SOURCE_DIR"/platform/{sdl,posix}/*.cpp |
   sed 's/.*("\(.*\)")/\1/' | sort -u); do
   grep -qxF "$NAME" <<<"$LINKED" ||
     die "the game opens $NAME at run time, but neither it nor the probe in dist/CMakeLists.txt links it"

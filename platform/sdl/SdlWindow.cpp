@@ -96,6 +96,7 @@ bool MapWithoutWaiting(SDL_Window* Shown) {
 TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepUntilMicros) {}
 
 TSdlWindow::~TSdlWindow() {
+  if (FHandPointer) SDL_FreeCursor(FHandPointer);
   if (FTexture) SDL_DestroyTexture(FTexture);
   if (FRenderer) SDL_DestroyRenderer(FRenderer);
   if (FWindow) SDL_DestroyWindow(FWindow);
@@ -276,6 +277,13 @@ int32_t TSdlWindow::ShowCursor(bool Show) {
   FCursorCounter += Show ? 1 : -1;
   SDL_ShowCursor(FCursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
   return FCursorCounter;
+}
+
+void TSdlWindow::UseHandPointer() {
+  // SDL's pointer is one for all its windows, and this program has one window. A driver
+  // without system pointers (the dummy one) keeps the arrow.
+  if (!FHandPointer) FHandPointer = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+  if (FHandPointer) SDL_SetCursor(FHandPointer);
 }
 
 SDL_Rect TSdlWindow::PictureRect() {

@@ -324,13 +324,22 @@ void TSdlWindow::GetCursorPos(int32_t& X, int32_t& Y) {
 }
 
 void TSdlWindow::SetCursorPos(int32_t X, int32_t Y) {
+  // The game parks the pointer on the duck every frame. A warp is a round trip to the window
+  // system that waits for it (and makes SDL ask for the pointer again afterwards), so one to
+  // where the pointer already stands is not made; SDL keeps the pointer's place without
+  // asking while nothing moves it.
+  int Gx = 0, Gy = 0;
+  SDL_GetGlobalMouseState(&Gx, &Gy);
   if (!FWindow || !FFullScreen) {
-    SDL_WarpMouseGlobal(X, Y);
+    if (Gx != X || Gy != Y) SDL_WarpMouseGlobal(X, Y);
     return;
   }
   const SDL_Rect R = PictureRect();
-  SDL_WarpMouseInWindow(FWindow, R.x + static_cast<int>(static_cast<int64_t>(X) * R.w / FClientW),
-                        R.y + static_cast<int>(static_cast<int64_t>(Y) * R.h / FClientH));
+  const int Wx = R.x + static_cast<int>(static_cast<int64_t>(X) * R.w / FClientW);
+  const int Wy = R.y + static_cast<int>(static_cast<int64_t>(Y) * R.h / FClientH);
+  int Left = 0, Top = 0;
+  SDL_GetWindowPosition(FWindow, &Left, &Top);
+  if (Gx != Left + Wx || Gy != Top + Wy) SDL_WarpMouseInWindow(FWindow, Wx, Wy);
 }
 
 int32_t TSdlWindow::RefreshRate() {

@@ -11,7 +11,6 @@
 #include "game/GroundGun.h"
 #include "game/Monster.h"
 #include "game/Player.h"
-#include "game/RuleMaths.h"
 #include "game/ScrollBackground.h"
 
 namespace {
@@ -75,8 +74,8 @@ TBullet::TBullet(IGameContext& Context, int32_t InSlot, int32_t AtX, int32_t AtY
 
 void TBullet::ComputeVelocity() {
   const double Radians = Angle * 2 * std::numbers::pi / 256;
-  VelX = Trunc(RuleMaths::Cos(Radians) * Speed);
-  VelY = Trunc(RuleMaths::Sin(Radians) * Speed);
+  VelX = Trunc(std::cos(Radians) * Speed);
+  VelY = Trunc(std::sin(Radians) * Speed);
 }
 
 void TBullet::ReleaseSelf() {
@@ -190,6 +189,10 @@ void TBullet::MoveSelf(int32_t Ticks) {
 }
 
 void TBullet::CollideWith(TSprite& Other, bool&) {
+  // Something released earlier in this frame is gone, though its sprite is freed only at
+  // the frame's end: a monster rammed by the assistant is not killed again, and a bullet
+  // the assistant took does not use up a shot.
+  if (Other.IsDead()) return;
   TGameState& G = Ctx.Game();
   TPlayer* Player = G.Player;
   auto* OtherPlayer = dynamic_cast<TPlayer*>(&Other);

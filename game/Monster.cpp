@@ -5,7 +5,6 @@
 
 #include "engine/DXImageList.h"
 #include "game/ObjectTables.h"
-#include "game/RuleMaths.h"
 
 namespace {
 
@@ -134,7 +133,7 @@ void TMonster::MoveSelf(int32_t Ticks) {
       break;
     case mkBird:
       if (!Dying) {
-        Y = RuleMaths::Sin((Phase + X) / KWaveRadius) * KWaveRadius + KWaveMiddle;
+        Y = std::sin((Phase + X) / KWaveRadius) * KWaveRadius + KWaveMiddle;
       } else {
         Y += 2 * Speed;
       }

@@ -12,7 +12,6 @@
 #include "game/GroundGun.h"
 #include "game/Monster.h"
 #include "game/ObjectTables.h"
-#include "game/RuleMaths.h"
 
 namespace {
 
@@ -253,8 +252,8 @@ void TPlayer::MoveHero() {
   constexpr double TwoPi = 2 * std::numbers::pi;
   if (HeroAngle > TwoPi) HeroAngle -= TwoPi;
   if (HeroAngle < 0) HeroAngle += TwoPi;
-  HeroTargetX = RuleMaths::Cos(HeroAngle) * HeroRadius + CenterX - 27.5 + HeroDriftX;
-  HeroTargetY = CenterY - RuleMaths::Sin(HeroAngle) * HeroRadius - 24 + HeroDriftY;
+  HeroTargetX = std::cos(HeroAngle) * HeroRadius + CenterX - 27.5 + HeroDriftX;
+  HeroTargetY = CenterY - std::sin(HeroAngle) * HeroRadius - 24 + HeroDriftY;
   if (HeroTargetX < 0) HeroTargetX = 0;
   if (HeroExploding) {
     HeroTargetX += 40;
@@ -317,6 +316,9 @@ void TPlayer::SteerByMouse() {
 // ---- Contacts -------------------------------------------------------------------------------
 
 void TPlayer::CollideWith(TSprite& Other, bool&) {
+  // Released earlier in this frame (a bonus shot away, a monster the assistant rammed):
+  // gone, though its sprite is freed only at the frame's end.
+  if (Other.IsDead()) return;
   if (auto* Hunter = dynamic_cast<TGroundGun*>(&Other)) {
     if (!Hunter->Dying && State == psAlive) {
       Explode();
@@ -343,8 +345,6 @@ void TPlayer::CollideWith(TSprite& Other, bool&) {
 }
 
 void TPlayer::TakeBonus(TBonus& Bonus) {
-  // A bonus shot away beyond the right edge earlier in this frame is gone already.
-  if (Bonus.Killed) return;
   Ctx.PlayCue("Bonus");
   switch (Bonus.Kind) {
     case 1:
@@ -388,7 +388,7 @@ bool PointInQuad(TPointD P, TPointD A, TPointD B, TPointD C, TPointD D) {
   for (int32_t I = 0; I < 4; ++I) {
     const double Vx = Corners[I].X - P.X;
     const double Vy = Corners[I].Y - P.Y;
-    const double Length = RuleMaths::Hypot(Vx, Vy);
+    const double Length = std::hypot(Vx, Vy);
     // P on a corner: on the outline, like a point on an edge (whose two corners
     // lie 180 degrees apart). The angle to a corner at P has no direction to
     // measure.
@@ -401,7 +401,7 @@ bool PointInQuad(TPointD P, TPointD A, TPointD B, TPointD C, TPointD D) {
     const TPointD& V = Unit[(I + 1) % 4];
     // Rounding can carry the dot product of two unit vectors a hair past +-1.
     const double Dot = std::clamp(U.X * V.X + U.Y * V.Y, -1.0, 1.0);
-    Sum += RuleMaths::Acos(Dot) * 57.29577951308232;
+    Sum += std::acos(Dot) * 57.29577951308232;
   }
   return Sum >= 355;
 }

@@ -9,9 +9,9 @@
 class TFolderLock {
  public:
   enum class TResult : uint8_t {
-    Held,     // this process holds the lock
-    Busy,     // another process holds it
-    Failed,   // the lock file cannot be made or locked (a read-only folder): Error says why
+    Held,    // this process holds the lock
+    Busy,    // another process holds it
+    Failed,  // the lock file cannot be made or locked (a read-only folder): Error says why
   };
   TFolderLock() = default;
   ~TFolderLock();

@@ -29,7 +29,8 @@ std::string HashText(uint64_t Hash) {
 
 std::string MarkerText(const std::array<TPairEntry, 2>& Entries) {
   std::string Text = std::string(KMarkerHeading) + "\n";
-  for (const TPairEntry& E : Entries) Text += E.Temp + "\n" + E.Target + "\n" + HashText(E.Hash) + "\n";
+  for (const TPairEntry& E : Entries)
+    Text += E.Temp + "\n" + E.Target + "\n" + HashText(E.Hash) + "\n";
   return Text;
 }
 

@@ -19,9 +19,9 @@ bool SaveGames(const TSaveGameFiles& Files, const TGameOptions& Options, const T
                std::string& Error, const TPairFault& Fault) {
   // The options first, as the design writes them; they carry the check text of the table
   // written with them.
-  const TPairResult Result = ReplaceFilePair(
-      {Files.Options, OptionsFileText(Options, HighScoreCheckText(Table))},
-      {Files.HighScores, HighScoreFileText(Table)}, Files.Marker, Error, Fault);
+  const TPairResult Result =
+      ReplaceFilePair({Files.Options, OptionsFileText(Options, HighScoreCheckText(Table))},
+                      {Files.HighScores, HighScoreFileText(Table)}, Files.Marker, Error, Fault);
   if (Result == TPairResult::Replaced) return true;
   if (Result == TPairResult::FirstOnly) {
     // The new options stand beside the old table: they must carry that table's check

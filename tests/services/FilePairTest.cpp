@@ -167,8 +167,8 @@ TEST(FilePair, LinksAreWrittenThroughAndPermissionsKept) {
   ASSERT_TRUE(SaveGames(Files, O, TableOf("FIRST", 5000), Error)) << Error;
   const fs::perms Usual = fs::status(Files.Options).permissions();
   fs::permissions(Elsewhere / "my-hs", fs::perms::owner_read | fs::perms::owner_write);
-  fs::permissions(Files.Options, fs::perms::owner_read | fs::perms::owner_write |
-                                     fs::perms::group_read);
+  fs::permissions(Files.Options,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ASSERT_TRUE(SaveGames(Files, O, TableOf("LINKED", 6000), Error)) << Error;
 
   EXPECT_TRUE(fs::is_symlink(Files.HighScores)) << "the link is kept";

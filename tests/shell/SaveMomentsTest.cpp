@@ -146,8 +146,7 @@ TEST(SaveMoments, ASaveThatFailsIsToldOnceAndThePlayGoesOn) {
   const std::string Said = testing::internal::GetCapturedStderr();
   const std::string Folder = F.Form.SaveFolder();
   ASSERT_NE(Said.find("could not be saved in " + Folder), std::string::npos) << Said;
-  EXPECT_EQ(Said.find("could not be saved", Said.find("could not be saved") + 1),
-            std::string::npos)
+  EXPECT_EQ(Said.find("could not be saved", Said.find("could not be saved") + 1), std::string::npos)
       << "told once: " << Said;
   // The next dialog says it too, and the one after it no more.
   F.Form.PressButton(2);

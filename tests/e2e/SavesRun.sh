@@ -122,8 +122,9 @@ BEFORE=$(cd "$RUN2/Data/Save" && ls -l --time-style=+%s.%N options hs && md5sum 
 SECOND=$!
 BOX=
 for _ in $(seq 100); do
-  for W in $(xdotool search --name '^Tallow Brackles$' 2>/dev/null); do
-    [ "$W" != "$FIRST_WID" ] && BOX=$W
+  # xdotool's search does not see the box's title; the window tree does.
+  for W in $(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Tallow Brackles".*/\1/p'); do
+    [ "$((W))" != "$FIRST_WID" ] && BOX=$((W))
   done
   [ -n "$BOX" ] && break
   kill -0 "$SECOND" 2>/dev/null || break

@@ -233,7 +233,7 @@ class TMForm final : public TDXForm, public IGameContext {
   TPlatform& Platform;
   TShellState Shell;
   // The player's settings (Data/Save/options) and the local high-score table
-  // (Data/Save/hs): loaded at start-up, saved at shut-down.
+  // (Data/Save/hs): loaded at start-up, saved whenever the player changes them and at the end.
   TGameOptions Options;
   THighScores HighScores{};
   // Seed of the game's random numbers, taken from the clock at start-up.

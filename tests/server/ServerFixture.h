@@ -3,9 +3,16 @@
 // a folder of its own; and what the tests send it: records encoded by the game's own
 // encoder, and plain GETs that report status and body.
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -75,6 +82,9 @@ inline TReply Fetch(int32_t Port, const std::string& Path) {
 class TRunningServer {
  public:
   explicit TRunningServer(TScoreServerConfig Config = {}) {
+    // The server closes a connection that sends past a refusal; the tests' client, still
+    // sending, must see that as an error and not die of the broken pipe.
+    signal(SIGPIPE, SIG_IGN);
     Store = std::make_unique<TScoreStore>(Folder.Path + "/scores.db");
     Server = std::make_unique<TScoreServer>(*Store, std::move(Config), Log);
     if (!Server->Bind("127.0.0.1", 0)) return;
@@ -95,4 +105,64 @@ class TRunningServer {
   std::unique_ptr<TScoreStore> Store;
   std::unique_ptr<TScoreServer> Server;
   std::thread Thread;
+};
+
+// A plain TCP connection to the server from a chosen loopback address, for what an HTTP
+// client library will not do: send half a request, trickle it, or hold it idle.
+class TRawConnection {
+ public:
+  TRawConnection(int32_t Port, const std::string& From = "127.0.0.1") {
+    Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in Local{};
+    Local.sin_family = AF_INET;
+    inet_pton(AF_INET, From.c_str(), &Local.sin_addr);
+    sockaddr_in Server{};
+    Server.sin_family = AF_INET;
+    Server.sin_port = htons(static_cast<uint16_t>(Port));
+    inet_pton(AF_INET, "127.0.0.1", &Server.sin_addr);
+    if (Fd < 0 || bind(Fd, reinterpret_cast<sockaddr*>(&Local), sizeof Local) != 0 ||
+        connect(Fd, reinterpret_cast<sockaddr*>(&Server), sizeof Server) != 0) {
+      if (Fd >= 0) close(Fd);
+      Fd = -1;
+    }
+  }
+  ~TRawConnection() {
+    if (Fd >= 0) close(Fd);
+  }
+  TRawConnection(const TRawConnection&) = delete;
+  TRawConnection& operator=(const TRawConnection&) = delete;
+
+  bool Send(const std::string& Bytes) const {
+    return Fd >= 0 && send(Fd, Bytes.data(), Bytes.size(), MSG_NOSIGNAL) ==
+                          static_cast<ssize_t>(Bytes.size());
+  }
+  // What arrives within TimeoutMs, until Until is in it or the server closes.
+  std::string Read(int TimeoutMs, const std::string& Until = "") {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+    std::string Got;
+    while (Fd >= 0 && (Until.empty() || Got.find(Until) == std::string::npos)) {
+      const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            End - std::chrono::steady_clock::now())
+                            .count();
+      if (Left <= 0) break;
+      pollfd P{Fd, POLLIN, 0};
+      if (poll(&P, 1, static_cast<int>(Left)) <= 0) break;
+      char Buffer[4096];
+      const ssize_t N = recv(Fd, Buffer, sizeof Buffer, 0);
+      if (N <= 0) {
+        ClosedByServer = true;
+        break;
+      }
+      Got.append(Buffer, static_cast<size_t>(N));
+    }
+    return Got;
+  }
+  // Whether the server closes the connection within TimeoutMs.
+  bool Closed(int TimeoutMs) {
+    Read(TimeoutMs);
+    return ClosedByServer;
+  }
+
+  int Fd = -1;
+  bool ClosedByServer = false;
 };

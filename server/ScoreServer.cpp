@@ -115,17 +115,17 @@ TWebResponse Text(int Status, const std::string& Body) {
 }  // namespace
 
 TScoreServer::TScoreServer(TScoreStore& Store, TScoreServerConfig Config, std::ostream& Log)
-    : FStore(Store), FConfig(std::move(Config)), FLog(Log), FLimit(FConfig.UploadsPerMinute) {
+    : FStore(Store), FConfig(std::move(Config)), FLog(Log) {
   if (!FConfig.WallClock)
     FConfig.WallClock = [] {
       return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::seconds>(
                                       std::chrono::system_clock::now().time_since_epoch())
                                       .count());
     };
-  if (!FConfig.SteadyClockMs)
-    FConfig.SteadyClockMs = [] {
+  if (!FConfig.ClockMs)
+    FConfig.ClockMs = [] {
       return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      std::chrono::system_clock::now().time_since_epoch())
                                       .count());
     };
   FHttp = std::make_unique<TWebServer>(
@@ -199,7 +199,7 @@ TWebResponse TScoreServer::Handle(const TWebRequest& Req) {
 
 TScoreServer::TAnswer TScoreServer::Upload(const std::string& Address, const std::string& Encoded) {
   // Counted before anything else, so that a flood of bad records is held back too.
-  if (!FLimit.Allow(Address, FConfig.SteadyClockMs()))
+  if (!FStore.AllowUpload(Address, FConfig.ClockMs(), FConfig.UploadsPerMinute))
     return {429, "too many uploads from this address; try again in a minute"};
   if (Encoded.size() > kMaxEncodedLength) return {414, "record too long"};
   const auto Record = DecodeFiveBitText(Encoded, FConfig.Alphabet);

@@ -20,7 +20,6 @@
 #include "server/WebServer.h"
 #include "server/ScoreRecord.h"
 #include "server/ScoreStore.h"
-#include "server/UploadLimit.h"
 
 struct TScoreServerConfig {
   std::string Alphabet = kDefaultScoreAlphabet;
@@ -29,8 +28,8 @@ struct TScoreServerConfig {
   int32_t TableSize = 100;
   // Seconds since 1970 for the stored time of an upload.
   std::function<int64_t()> WallClock;
-  // Milliseconds of a steady clock for the upload limit.
-  std::function<int64_t()> SteadyClockMs;
+  // Milliseconds since 1970 for the upload limit, which every server on one store shares.
+  std::function<int64_t()> ClockMs;
   TWebLimits Http;
 };
 
@@ -64,6 +63,5 @@ class TScoreServer {
   TScoreServerConfig FConfig;
   std::ostream& FLog;
   std::mutex FLogMutex;
-  TUploadLimit FLimit;
   std::unique_ptr<TWebServer> FHttp;
 };

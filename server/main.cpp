@@ -1,5 +1,5 @@
 // tallow-scores: the world high-score server.
-//   tallow-scores [--port N] [--db FILE] [--host ADDR] [--config Online.ini]
+//   tallow-scores [--port N] [--db FILE|postgresql://...] [--host ADDR] [--config Online.ini]
 //                 [--key LETTER] [--alphabet TABLE] [--uploads-per-minute N]
 //                 [--connections-per-address N] [--max-connections N] [--threads N]
 // Ctrl+C or SIGTERM ends it cleanly; every answered upload is already on the disk.
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -25,7 +26,9 @@ void Usage(std::ostream& Out) {
          "                     [--key LETTER] [--alphabet TABLE] [--uploads-per-minute N]\n"
          "                     [--connections-per-address N] [--max-connections N] [--threads N]\n"
          "  --port N                port to listen on (default 8080)\n"
-         "  --db FILE               SQLite file of the table (default scores.db)\n"
+         "  --db FILE|URL           SQLite file of the table (default scores.db), or a\n"
+         "                          PostgreSQL database, postgresql://USER@HOST/DB, that\n"
+         "                          several servers may share\n"
          "  --host ADDR             address to listen on (default 0.0.0.0, every address)\n"
          "  --config FILE           read key and alphabet from the game's Online.ini\n"
          "  --key LETTER            the key letter the game sends (default T)\n"
@@ -131,13 +134,13 @@ int main(int Argc, char** Argv) {
   }
 
   try {
-    TScoreStore Store(Db);
-    TScoreServer Server(Store, Config, std::cout);
+    const std::unique_ptr<TScoreStore> Store = OpenScoreStore(Db);
+    TScoreServer Server(*Store, Config, std::cout);
     if (!Server.Bind(Host, Port)) {
       std::cerr << "tallow-scores: cannot listen on " << Host << ":" << Port << "\n";
       return 1;
     }
-    std::cout << "tallow-scores: table " << Db << ", listening on " << Host << ":" << Server.Port()
+    std::cout << "tallow-scores: table " << Store->Describe() << ", listening on " << Host << ":" << Server.Port()
               << std::endl;
     std::thread Waiter([&Server, Stopping] {
       int Signal = 0;

@@ -3,7 +3,9 @@
 #   ./build.sh run    build and start the game from build/game/
 #   ./build.sh test   build and run every test (exit status is the tests'), then build the
 #                     sanitizer tree build-asan and run the unit tests and the fuzz targets
-#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default)
+#                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default); between
+#                     the two, build-odr links every program with LTO to find two
+#                     definitions of one name
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -54,6 +56,13 @@ build_sanitized() {
   cmake --build build-asan -j"$(nproc)"
 }
 
+# The third tree: every program linked by GCC with link-time optimisation, which stops on two
+# different definitions of one name in a program (see TB_ODR_CHECK in CMakeLists.txt).
+build_odr_checked() {
+  cmake -S . -B build-odr -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTB_ODR_CHECK=ON
+  cmake --build build-odr -j"$(nproc)"
+}
+
 [ $# -eq 1 ] || usage
 case "$1" in
   run)
@@ -67,6 +76,7 @@ case "$1" in
     build
     status=0
     (cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
+    build_odr_checked || status=1
     build_sanitized
     (cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
     exit $status

@@ -74,9 +74,13 @@ const THelpPicture KHelpPictures[14] = {
 // The about page's credit line; the address below it is the home page of the configuration.
 const char* const KHelpCredit = "Made by the Tallow Brackles team";
 
+namespace {
+
 const char* HelpPageTitle(int32_t Page) {
   return Page >= 1 && Page <= 6 ? KHelpTitles[Page] : "";
 }
+
+}  // namespace
 
 void TMForm::ShowHelp() {
   FinishLoading();  // what follows may need any picture, sound or device

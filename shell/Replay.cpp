@@ -180,6 +180,15 @@ TPlaybackResult PlayReplay(const TReplay& Replay, const TPlaybackSettings& Setti
     Compare(0);
     for (size_t Frame = 1; Frame < Replay.FrameCount(); ++Frame) {
       if (Settings.StopAtDifference && Result.FirstDifferent >= 0) break;
+      if (Settings.MaxFrames != 0 && Frame >= Settings.MaxFrames) {
+        Result.Error = "stopped at the limit of " + std::to_string(Settings.MaxFrames) +
+                       " frames, of " + std::to_string(Replay.FrameCount()) + " recorded";
+        break;
+      }
+      if (Settings.OutOfTime && Settings.OutOfTime()) {
+        Result.Error = "stopped at the time limit after " + std::to_string(Frame) + " frames";
+        break;
+      }
       if (Platform.ViewerClosed()) break;
       if (Form.Terminated()) {
         if (Result.FirstDifferent < 0) {

@@ -45,6 +45,10 @@ struct TPlaybackSettings {
   bool StopAtDifference = true;
   // Called after every frame played (for a viewer's pacing or a progress line).
   std::function<void(size_t Frame, const TMForm& Form)> AfterFrame;
+  // Bounds for a recording from anyone: at most MaxFrames frames are played (0: all), and
+  // OutOfTime is asked after every frame; either ends the playback with Error saying so.
+  size_t MaxFrames = 0;
+  std::function<bool()> OutOfTime;
 };
 
 struct TPlaybackResult {

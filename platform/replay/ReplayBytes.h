@@ -1,7 +1,9 @@
 #pragma once
 // The number and string encoding of replay files: unsigned LEB128 varints, zig-zag for signed
 // values, strings as a length and the bytes. The reader never reads past its end: a short or
-// damaged buffer throws EReplayError.
+// damaged buffer throws EReplayError. The names are the replay's own: the engine's pack reader
+// has a TByteReader of its own, and two classes of one name in one program are one class to
+// the linker.
 
 #include <cstdint>
 #include <cstring>
@@ -10,9 +12,9 @@
 
 #include "platform/replay/ReplayFile.h"
 
-class TByteWriter {
+class TVarintWriter {
  public:
-  explicit TByteWriter(std::vector<uint8_t>& Out) : FOut(Out) {}
+  explicit TVarintWriter(std::vector<uint8_t>& Out) : FOut(Out) {}
   void Byte(uint8_t B) { FOut.push_back(B); }
   void Unsigned(uint64_t V) {
     while (V >= 0x80) {
@@ -36,9 +38,9 @@ class TByteWriter {
   std::vector<uint8_t>& FOut;
 };
 
-class TByteReader {
+class TVarintReader {
  public:
-  TByteReader(const uint8_t* Data, size_t Size) : FData(Data), FSize(Size) {}
+  TVarintReader(const uint8_t* Data, size_t Size) : FData(Data), FSize(Size) {}
   bool AtEnd() const { return FPos >= FSize; }
   size_t Pos() const { return FPos; }
   size_t Left() const { return FSize - FPos; }

@@ -2,9 +2,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
+#include <stdexcept>
 
 #include "platform/replay/ReplayBytes.h"
 
@@ -13,14 +16,15 @@ namespace {
 constexpr char KMagic[8] = {'T', 'B', 'R', 'E', 'P', 'L', 'A', 'Y'};
 constexpr uint32_t KVersion = 1;
 constexpr size_t KHeaderSize = 8 + 4 + 4 + 4;
-// An hour of play is a few megabytes of body at most; a header asking for more is damaged.
-constexpr uint32_t KMaxBody = 512u << 20;
+// zlib's deflate never packs more than 1032 bytes into one (its longest matches at the
+// smallest code); a header naming a body larger than that ratio allows is not believed.
+constexpr uint64_t KMostInflation = 1032;
 
 uint32_t Crc(const std::vector<uint8_t>& Body) {
   return static_cast<uint32_t>(crc32(0, Body.data(), static_cast<uInt>(Body.size())));
 }
 
-void PutCheckDelta(TByteWriter& W, const TReplayCheck& C, const TReplayCheck& Prev) {
+void PutCheckDelta(TVarintWriter& W, const TReplayCheck& C, const TReplayCheck& Prev) {
   W.Signed(int64_t{C.Screen} - Prev.Screen);
   W.Signed(int64_t{C.Dialog} - Prev.Dialog);
   W.Signed(int64_t{C.Score} - Prev.Score);
@@ -34,7 +38,7 @@ void PutCheckDelta(TByteWriter& W, const TReplayCheck& C, const TReplayCheck& Pr
   W.U32(C.Random);
 }
 
-TReplayCheck GetCheckDelta(TByteReader& R, const TReplayCheck& Prev) {
+TReplayCheck GetCheckDelta(TVarintReader& R, const TReplayCheck& Prev) {
   auto Next = [&R](int32_t Before) {
     return static_cast<int32_t>(static_cast<int64_t>(Before) + R.Signed());
   };
@@ -55,7 +59,7 @@ TReplayCheck GetCheckDelta(TByteReader& R, const TReplayCheck& Prev) {
 
 std::vector<uint8_t> Body(const TReplay& Replay) {
   std::vector<uint8_t> Out;
-  TByteWriter W(Out);
+  TVarintWriter W(Out);
   W.U32(Replay.Seed);
   W.Unsigned(Replay.StartFiles.size());
   for (const TStartFile& F : Replay.StartFiles) {
@@ -87,7 +91,7 @@ std::vector<uint8_t> Body(const TReplay& Replay) {
 }
 
 TReplay ParseBody(const std::vector<uint8_t>& Bytes) {
-  TByteReader R(Bytes.data(), Bytes.size());
+  TVarintReader R(Bytes.data(), Bytes.size());
   TReplay Replay;
   Replay.Seed = R.U32();
   for (size_t N = R.Count(); N > 0; --N) {
@@ -107,7 +111,7 @@ TReplay ParseBody(const std::vector<uint8_t>& Bytes) {
   const size_t TapeSize = R.Count();
   Replay.Tape.assign(Bytes.begin() + static_cast<std::ptrdiff_t>(R.Pos()),
                      Bytes.begin() + static_cast<std::ptrdiff_t>(R.Pos() + TapeSize));
-  TByteReader Rest(Bytes.data() + R.Pos() + TapeSize, R.Left() - TapeSize);
+  TVarintReader Rest(Bytes.data() + R.Pos() + TapeSize, R.Left() - TapeSize);
   const size_t Frames = Rest.Count();
   uint64_t End = 0;
   Replay.FrameEnd.reserve(Frames);
@@ -171,8 +175,7 @@ std::string DescribeDifference(const TReplayCheck& Recorded, const TReplayCheck&
   return Out;
 }
 
-std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay) {
-  const std::vector<uint8_t> Plain = Body(Replay);
+std::vector<uint8_t> ReplayFileOfBody(const std::vector<uint8_t>& Plain) {
   uLongf Packed = compressBound(static_cast<uLong>(Plain.size()));
   std::vector<uint8_t> Out(KHeaderSize + Packed);
   if (compress2(Out.data() + KHeaderSize, &Packed, Plain.data(), static_cast<uLong>(Plain.size()),
@@ -181,7 +184,7 @@ std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay) {
   Out.resize(KHeaderSize + Packed);
   std::copy(std::begin(KMagic), std::end(KMagic), Out.begin());
   std::vector<uint8_t> Header;
-  TByteWriter W(Header);
+  TVarintWriter W(Header);
   W.U32(KVersion);
   W.U32(static_cast<uint32_t>(Plain.size()));
   W.U32(Crc(Plain));
@@ -189,11 +192,15 @@ std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay) {
   return Out;
 }
 
-TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes) {
+std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay) {
+  return ReplayFileOfBody(Body(Replay));
+}
+
+std::vector<uint8_t> ReplayBodyOf(const std::vector<uint8_t>& Bytes, size_t MaxBody) {
   if (Bytes.size() < 8 || !std::equal(std::begin(KMagic), std::end(KMagic), Bytes.begin()))
     throw EReplayError("not a replay file");
   if (Bytes.size() < KHeaderSize) throw EReplayError("truncated: the header ends too soon");
-  TByteReader H(Bytes.data() + 8, KHeaderSize - 8);
+  TVarintReader H(Bytes.data() + 8, KHeaderSize - 8);
   const uint32_t Version = H.U32();
   const uint32_t Size = H.U32();
   const uint32_t ExpectedCrc = H.U32();
@@ -202,12 +209,17 @@ TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes) {
                        " is not supported (this "
                        "program reads version " +
                        std::to_string(KVersion) + ")");
-  if (Size > KMaxBody) throw EReplayError("damaged: the header names an impossible size");
+  const size_t Packed = Bytes.size() - KHeaderSize;
+  if (Size > MaxBody)
+    throw EReplayError("too large: the body of " + std::to_string(Size) +
+                       " bytes is over the limit of " + std::to_string(MaxBody));
+  if (Size > KMostInflation * Packed + 64)
+    throw EReplayError("damaged: the header names a size the compressed data cannot hold");
   std::vector<uint8_t> Plain(Size);
   z_stream Z{};
   if (inflateInit(&Z) != Z_OK) throw EReplayError("the replay cannot be decompressed");
   Z.next_in = const_cast<Bytef*>(Bytes.data() + KHeaderSize);
-  Z.avail_in = static_cast<uInt>(Bytes.size() - KHeaderSize);
+  Z.avail_in = static_cast<uInt>(Packed);
   Z.next_out = Plain.data();
   Z.avail_out = Size;
   const int Status = inflate(&Z, Z_FINISH);
@@ -223,7 +235,17 @@ TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes) {
   if (OutputLeft != 0) throw EReplayError("damaged: the data is shorter than the header says");
   if (InputLeft != 0) throw EReplayError("damaged: unexpected bytes after the compressed data");
   if (Crc(Plain) != ExpectedCrc) throw EReplayError("damaged: the checksum does not match");
-  return ParseBody(Plain);
+  return Plain;
+}
+
+TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes, size_t MaxBody) {
+  try {
+    return ParseBody(ReplayBodyOf(Bytes, MaxBody));
+  } catch (const std::bad_alloc&) {
+    throw EReplayError("too large: there is not memory enough to read it");
+  } catch (const std::length_error&) {
+    throw EReplayError("too large: there is not memory enough to read it");
+  }
 }
 
 void SaveReplay(const TReplay& Replay, const std::string& FileName) {

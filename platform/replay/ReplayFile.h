@@ -71,10 +71,21 @@ struct TReplay {
   uint32_t FrameBegin(size_t I) const { return I == 0 ? 0 : FrameEnd[I - 1]; }
 };
 
+// The largest body a file may declare: an hour of play is a few megabytes at most.
+constexpr size_t KMaxReplayBody = size_t{512} << 20;
+
 // The whole file; throws EReplayError naming what is wrong ("not a replay file",
-// "truncated", "damaged: ...").
+// "truncated", "damaged: ...", "too large"). A body over MaxBody bytes is refused before
+// anything is decompressed.
 std::vector<uint8_t> ReplayFileBytes(const TReplay& Replay);
-TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes);
+TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes, size_t MaxBody = KMaxReplayBody);
+
+// The body of a file, checked against the header's length and checksum but not read; and a
+// body wrapped as a file with its length and checksum. A file made from a changed body passes
+// every check of the wrapping, so only the body's own reader stands between it and the game.
+std::vector<uint8_t> ReplayBodyOf(const std::vector<uint8_t>& Bytes,
+                                  size_t MaxBody = KMaxReplayBody);
+std::vector<uint8_t> ReplayFileOfBody(const std::vector<uint8_t>& Body);
 
 // Written beside the target and renamed over it; throws EReplayError naming the file.
 void SaveReplay(const TReplay& Replay, const std::string& FileName);

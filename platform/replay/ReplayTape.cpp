@@ -32,7 +32,7 @@ size_t TFrameAnswers::Size() const {
 }
 
 void TTapeWriter::Ticks(uint32_t Now) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::Ticks));
   // The wrap-around difference, read back as signed: a clock that went back stays small.
   W.Signed(static_cast<int32_t>(Now - FLastTicks));
@@ -40,7 +40,7 @@ void TTapeWriter::Ticks(uint32_t Now) {
 }
 
 void TTapeWriter::Event(const TPlatformEvent* E) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   if (E == nullptr) {
     W.Byte(static_cast<uint8_t>(TTapeTag::NoEvent));
     return;
@@ -67,7 +67,7 @@ void TTapeWriter::Event(const TPlatformEvent* E) {
 }
 
 void TTapeWriter::KeyTable(const uint8_t Table[256]) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::KeyTable));
   uint32_t Changed = 0;
   for (int32_t I = 0; I < 256; ++I) Changed += Table[I] != FKeys[I];
@@ -86,20 +86,20 @@ void TTapeWriter::Flag(TTapeTag Tag, bool Value) {
 }
 
 void TTapeWriter::Number(TTapeTag Tag, int32_t Value) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(Tag));
   W.Signed(Value);
 }
 
 void TTapeWriter::Point(TTapeTag Tag, int32_t X, int32_t Y) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(Tag));
   W.Signed(X);
   W.Signed(Y);
 }
 
 void TTapeWriter::DisplayModes(const std::vector<TDisplayMode>& Modes) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::DisplayModes));
   W.Unsigned(Modes.size());
   for (const TDisplayMode& M : Modes) {
@@ -111,7 +111,7 @@ void TTapeWriter::DisplayModes(const std::vector<TDisplayMode>& Modes) {
 }
 
 void TTapeWriter::Placement(const TWindowPlacement& P) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::Placement));
   W.Signed(P.X);
   W.Signed(P.Y);
@@ -120,14 +120,14 @@ void TTapeWriter::Placement(const TWindowPlacement& P) {
 }
 
 void TTapeWriter::CreateWindow(bool Ok, const std::string& Error) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::CreateWindow));
   W.Byte(Ok ? 1 : 0);
   W.Text(Ok ? std::string() : Error);
 }
 
 void TTapeWriter::JoystickOpen(bool Ok, const TJoystickCaps& C) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::JoystickOpen));
   W.Byte(Ok ? 1 : 0);
   if (!Ok) return;
@@ -136,7 +136,7 @@ void TTapeWriter::JoystickOpen(bool Ok, const TJoystickCaps& C) {
 }
 
 void TTapeWriter::JoystickRead(bool Ok, const TJoystickPosition& P) {
-  TByteWriter W(FTape);
+  TVarintWriter W(FTape);
   W.Byte(static_cast<uint8_t>(TTapeTag::JoystickRead));
   W.Byte(Ok ? 1 : 0);
   if (!Ok) return;
@@ -144,7 +144,7 @@ void TTapeWriter::JoystickRead(bool Ok, const TJoystickPosition& P) {
 }
 
 void TTapeReader::ReadFrame(const uint8_t* Data, size_t Size, TFrameAnswers& Out) {
-  TByteReader R(Data, Size);
+  TVarintReader R(Data, Size);
   auto U32 = [&R] { return static_cast<uint32_t>(R.Unsigned()); };
   while (!R.AtEnd()) {
     const uint8_t Tag = R.Byte();

@@ -1,5 +1,5 @@
-// Every file the game reads at start-up, damaged: each file of corpus/ cut at every length
-// and changed at random places (a fixed seed, so a failure names a damage that can be made
+// Every file the game reads at start-up, and recordings, damaged: each file of corpus/ cut at every
+// length and changed at random places (a fixed seed, so a failure names a damage that can be made
 // again). A reader must answer with its own error message or with the fallback it documents
 // (a damaged save file reads like a missing one), never crash, hang or take memory out of
 // proportion to what the file can hold.
@@ -21,10 +21,12 @@
 #include "engine/DXStream.h"
 #include "platform/fake/FakeAudio.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/replay/ReplayFile.h"
 #include "services/HighScores.h"
 #include "services/OnlineConfig.h"
 #include "services/Options.h"
 #include "services/SaveFile.h"
+#include "shell/Replay.h"
 #include "tests/engine/PackBytes.h"
 #include "tests/fuzz/AllocationWatch.h"
 
@@ -337,5 +339,123 @@ TEST(DamagedFiles, NamesFromTheFileAreShownPrintable) {
     ADD_FAILURE() << "loaded";
   } catch (const EReadError& E) {
     EXPECT_STREQ(E.what(), "Property Bad\\x00\\x1b[2J\\x5c does not exist");
+  }
+}
+
+namespace {
+
+// The reader's own messages for a recording it refuses.
+bool KnownReplayMessage(const std::string& M) {
+  for (const char* K : {"not a replay file", "truncated", "damaged", "too large", "format version"})
+    if (M.rfind(K, 0) == 0) return true;
+  return false;
+}
+
+// A damaged recording is refused with the reader's message, or read and then played (at
+// most a few frames of it): the playback ends in a message or a result, never an exception.
+// Answers whether it was read.
+bool ReadAndPlayDamaged(const TDamage& D, const std::string& Scratch) {
+  TReplay Replay;
+  {
+    TAllocationWatch Watch;
+    try {
+      Replay = ParseReplayFile(D.Data, size_t{16} << 20);
+    } catch (const EReplayError& E) {
+      EXPECT_TRUE(KnownReplayMessage(E.what())) << D.What << ": " << E.what();
+      return false;
+    } catch (const std::exception& E) {
+      ADD_FAILURE() << D.What << ": " << E.what();
+      return false;
+    }
+    ExpectBounded(Watch, D);
+  }
+  TPlaybackSettings Settings;
+  Settings.DataRoot = std::string(TB_BINARY_DIR) + "/game/";
+  Settings.ScratchDir = Scratch;
+  Settings.MaxFrames = 120;
+  TPlaybackResult R;
+  EXPECT_NO_THROW(R = PlayReplay(Replay, Settings)) << D.What;
+  EXPECT_TRUE(R.Started || !R.Error.empty()) << D.What;
+  return true;
+}
+
+Bytes GameRecording(const std::string& Name) {
+  std::ifstream In(fs::path(TB_CORPUS_DIR) / "replay" / Name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+// Damage in the compressed bytes: the wrapping (length, checksum, zlib) refuses nearly all.
+TEST(DamagedFiles, RecordingWithDamagedBytesIsRefusedWithItsMessage) {
+  const std::string Scratch = (fs::temp_directory_path() / "tb-damaged-replay-a").string();
+  fs::create_directories(Scratch);
+  int Read = 0;
+  ForEachDamage({{"bot-short.tbr", GameRecording("bot-short.tbr")}}, 200,
+                [&](const TDamage& D) { Read += ReadAndPlayDamaged(D, Scratch) ? 1 : 0; });
+  // The whole file among the cuts is not one of them: it is never cut at its full length.
+  EXPECT_LT(Read, 5);
+  fs::remove_all(Scratch);
+}
+
+// Damage in the body, wrapped again with a correct length and checksum, as a stranger's
+// crafted file would be: cut at many places and changed in one to eight bytes.
+TEST(DamagedFiles, RecordingWithAChangedBodyUnderAGoodChecksumGivesAMessageOrAResult) {
+  const std::string Scratch = (fs::temp_directory_path() / "tb-damaged-replay-b").string();
+  fs::create_directories(Scratch);
+  const Bytes Body = ReplayBodyOf(GameRecording("bot-short.tbr"));
+  int Read = 0, Refused = 0;
+  for (size_t Cut = 0; Cut < Body.size(); Cut += 1 + Body.size() / 150) {
+    const Bytes Cutted(Body.begin(), Body.begin() + static_cast<ptrdiff_t>(Cut));
+    (ReadAndPlayDamaged({"body cut at " + std::to_string(Cut), ReplayFileOfBody(Cutted)}, Scratch)
+         ? Read
+         : Refused)++;
+  }
+  std::mt19937 Random(20261211);
+  for (int Round = 0; Round < 60; ++Round) {
+    Bytes B = Body;
+    const int Places = 1 + static_cast<int>(Random() % 8);
+    for (int P = 0; P < Places; ++P) {
+      const size_t At = Random() % B.size();
+      B[At] = static_cast<uint8_t>(Random());
+    }
+    (ReadAndPlayDamaged({"body changed, round " + std::to_string(Round), ReplayFileOfBody(B)},
+                        Scratch)
+         ? Read
+         : Refused)++;
+  }
+  // Both ends are reached: the body's reader refuses some, the player meets the rest.
+  EXPECT_GT(Read, 0);
+  EXPECT_GT(Refused, 0);
+  fs::remove_all(Scratch);
+}
+
+// Headers that ask for too much are refused before anything is decompressed.
+TEST(DamagedFiles, RecordingsThatAskForTooMuchAreRefused) {
+  const Bytes Body = ReplayBodyOf(GameRecording("bot-short.tbr"));
+  Bytes Lying = ReplayFileOfBody(Body);
+  // The body's length in the header raised to 400 MB: more than the compressed bytes can
+  // hold, and over the 16 MB asked for.
+  for (int I = 0; I < 4; ++I) Lying[12 + I] = static_cast<uint8_t>((400u << 20) >> (8 * I));
+  TAllocationWatch Watch;
+  for (const size_t Limit : {size_t{16} << 20, KMaxReplayBody}) {
+    try {
+      ParseReplayFile(Lying, Limit);
+      ADD_FAILURE() << "read";
+    } catch (const EReplayError& E) {
+      EXPECT_TRUE(KnownReplayMessage(E.what())) << E.what();
+    }
+  }
+  // A zip bomb: 64 MB of zeros packs into some 64 KB, and is over a 16 MB limit.
+  const Bytes Bomb = ReplayFileOfBody(Bytes(size_t{64} << 20, 0));
+  const size_t Before = Watch.Counting() ? Watch.Largest() : 0;
+  try {
+    ParseReplayFile(Bomb, size_t{16} << 20);
+    ADD_FAILURE() << "read";
+  } catch (const EReplayError& E) {
+    EXPECT_EQ(std::string(E.what()).rfind("too large", 0), 0u) << E.what();
+  }
+  if (Watch.Counting()) {
+    EXPECT_EQ(Watch.Largest(), Before);
   }
 }

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "platform/replay/ReplayFile.h"
 #include "tests/engine/PackBytes.h"
 
 namespace fs = std::filesystem;
@@ -234,6 +236,28 @@ void SaveFiles(const fs::path& Corpus) {
 
 }  // namespace
 
+// Two short recorded games, and copies of one whose body is cut or changed and wrapped again
+// with a correct length and checksum: only the body's reader and the player can refuse them.
+void Recordings(const fs::path& Folder) {
+  for (const char* Game : {"bot-short.tbr", "keys-short.tbr"}) {
+    std::ifstream In(fs::path(TB_GAMES_DIR) / Game, std::ios::binary);
+    Put(Folder / Game, Bytes(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()));
+  }
+  std::ifstream In(fs::path(TB_GAMES_DIR) / "bot-short.tbr", std::ios::binary);
+  const Bytes Body =
+      ReplayBodyOf(Bytes(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()));
+  // Cut in the start files, in the recorded input and in the frames' checks.
+  for (const size_t Cut : {Body.size() / 50, Body.size() / 2, Body.size() - 7})
+    Put(Folder / ("cut-" + std::to_string(Cut) + ".tbr"),
+        ReplayFileOfBody(Bytes(Body.begin(), Body.begin() + static_cast<ptrdiff_t>(Cut))));
+  // One byte changed at the same three depths, to values that make long varints and counts.
+  for (const size_t At : {Body.size() / 50, Body.size() / 2, Body.size() - 7}) {
+    Bytes B = Body;
+    B[At] = 0xFF;
+    Put(Folder / ("changed-" + std::to_string(At) + ".tbr"), ReplayFileOfBody(B));
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: fuzz-seeds CORPUS-FOLDER\n");
@@ -243,5 +267,6 @@ int main(int argc, char** argv) {
   ImagePacks(Corpus / "imagepack");
   SoundPacks(Corpus / "soundpack");
   SaveFiles(Corpus);
+  Recordings(Corpus / "replay");
   return 0;
 }

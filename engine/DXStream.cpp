@@ -1,10 +1,5 @@
 #include "engine/DXStream.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -303,73 +298,18 @@ TStreamComponent ReadComponentStream(std::span<const uint8_t> Bytes) {
   return Reader.ReadStream();
 }
 
-namespace {
-
-// Reads F to its end and closes it; FileName is for the message.
-TFileBytes ReadAndClose(std::FILE* F, const std::string& FileName) {
-  // A pack is read in one call into a buffer of its size, not in small pieces appended to
-  // a growing one. The size is only a hint: a file that is not a regular file, or that
-  // changes under us, is read on to its end all the same.
-  TFileBytes Bytes;
-  struct stat Info {};
-  if (fstat(fileno(F), &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0)
-    Bytes.resize(static_cast<size_t>(Info.st_size) + 1);  // + 1 to see the end in one call
-  else
-    Bytes.resize(65536);
-  size_t Have = 0;
-  for (;;) {
-    Have += std::fread(Bytes.data() + Have, 1, Bytes.size() - Have, F);
-    if (Have < Bytes.size()) break;
-    Bytes.resize(Bytes.size() * 2);
-  }
-  const bool Failed = std::ferror(F) != 0;
-  const int Error = errno;
-  std::fclose(F);
-  if (Failed) throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(Error));
-  Bytes.resize(Have);
-  return Bytes;
-}
-
-}  // namespace
-
 TFileBytes ReadWholeFile(const std::string& FileName) {
-  std::FILE* F = std::fopen(FileName.c_str(), "rb");
-  if (F == nullptr)
-    throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
-  return ReadAndClose(F, FileName);
+  TMappedFile File;
+  std::string Error;
+  if (!File.Open(FileName, true, Error))
+    throw EFOpenError("Cannot open file \"" + FileName + "\". " + Error);
+  return TFileBytes(File.Bytes().begin(), File.Bytes().end());
 }
 
 TFileView::TFileView(const std::string& FileName, bool MapAhead) {
-  const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (Fd < 0) throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
-  struct stat Info {};
-  if (fstat(Fd, &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0) {
-    void* P = mmap(nullptr, static_cast<size_t>(Info.st_size), PROT_READ,
-                   MAP_PRIVATE | (MapAhead ? MAP_POPULATE : 0), Fd, 0);
-    if (P != MAP_FAILED) {
-      FMapped = P;
-      FMappedSize = static_cast<size_t>(Info.st_size);
-      FBytes = std::span<const uint8_t>(static_cast<const uint8_t*>(P), FMappedSize);
-    }
-  }
-  if (FMapped != nullptr) {
-    close(Fd);
-    return;
-  }
-  // Read from the descriptor already open: opening a pipe a second time would wait for a
-  // writer that has gone.
-  std::FILE* F = fdopen(Fd, "rb");
-  if (F == nullptr) {
-    const int Error = errno;
-    close(Fd);
-    throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(Error));
-  }
-  FRead = ReadAndClose(F, FileName);
-  FBytes = FRead;
-}
-
-TFileView::~TFileView() {
-  if (FMapped != nullptr) munmap(FMapped, FMappedSize);
+  std::string Error;
+  if (!FFile.Open(FileName, MapAhead, Error))
+    throw EFOpenError("Cannot open file \"" + FileName + "\". " + Error);
 }
 
 void NoProperty(const std::string& Name) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/DXTypes.h"
+#include "platform/Files.h"
 
 class EReadError : public EDXError {
  public:
@@ -47,16 +48,12 @@ class TFileView {
   // MapAhead maps every page at once (one call instead of a fault per page), for a file
   // that is read through at once; without it pages are mapped as they are first read.
   explicit TFileView(const std::string& FileName, bool MapAhead = true);
-  ~TFileView();
   TFileView(const TFileView&) = delete;
   TFileView& operator=(const TFileView&) = delete;
-  std::span<const uint8_t> Bytes() const { return FBytes; }
+  std::span<const uint8_t> Bytes() const { return FFile.Bytes(); }
 
  private:
-  void* FMapped = nullptr;
-  size_t FMappedSize = 0;
-  TFileBytes FRead;
-  std::span<const uint8_t> FBytes;
+  TMappedFile FFile;
 };
 
 // Raises EReadError "Property NAME does not exist": the component being read has no such

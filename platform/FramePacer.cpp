@@ -2,7 +2,8 @@
 
 #include <utility>
 
-TFramePacer::TFramePacer(TNow Now, TSleep Sleep) : FNow(std::move(Now)), FSleep(std::move(Sleep)) {}
+TFramePacer::TFramePacer(TNow Now, TSleepUntil SleepUntil)
+    : FNow(std::move(Now)), FSleepUntil(std::move(SleepUntil)) {}
 
 void TFramePacer::FrameShown(int32_t RefreshRate) {
   const uint64_t Period = 1000000u / static_cast<uint64_t>(PacedRate(RefreshRate));
@@ -12,11 +13,13 @@ void TFramePacer::FrameShown(int32_t RefreshRate) {
     FLast = Now;
     return;
   }
-  // Early: wait for the next beat. The beat moves by whole periods, so a sleep that
-  // oversleeps a little is not added to the next frame's wait.
+  // Early: sleep to the next beat. The beat moves by whole periods, so a sleep that
+  // oversleeps is not added to the next frame's wait; only a wake-up later than a whole
+  // period (a stalled machine) starts the beat again from that moment, so that the frames
+  // after it do not come in a burst to catch up.
   const uint64_t Due = FLast + Period;
   ++FHeldBack;
-  FSleep(Due - Now);
+  FSleepUntil(Due);
   const uint64_t After = FNow();
   FLast = After > Due + Period ? After : Due;
 }

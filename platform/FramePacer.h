@@ -10,11 +10,12 @@
 
 class TFramePacer {
  public:
-  // The clock in microseconds and a sleep of about that many; the SDL window gives the real
-  // ones, tests a scripted clock.
+  // The clock in microseconds and a sleep until that clock reaches a deadline (it may wake
+  // late, never early); the SDL window gives the system's (platform/DeadlineSleep.h), tests
+  // a scripted clock.
   using TNow = std::function<uint64_t()>;
-  using TSleep = std::function<void(uint64_t Micros)>;
-  TFramePacer(TNow Now, TSleep Sleep);
+  using TSleepUntil = std::function<void(uint64_t Deadline)>;
+  TFramePacer(TNow Now, TSleepUntil SleepUntil);
 
   // The rate frames are paced at for a refresh rate as the system reports it: the rate
   // itself, or 60 Hz when the system does not say (0 or 1).
@@ -22,7 +23,9 @@ class TFramePacer {
 
   // Called right after each presented frame that asked to wait. A frame that follows the
   // previous one by less than a refresh period (allowing 2 % for a monitor a little faster
-  // than its reported rate) returned early: it is held back to the beat of the refresh rate.
+  // than its reported rate) returned early: it sleeps to the next beat of the refresh rate.
+  // The beats stand a whole period apart whatever the sleeps overslept, so frames come at
+  // the refresh rate on average and the game's speed calibration measures that rate.
   void FrameShown(int32_t RefreshRate);
   // Forgets the beat (a frame that did not ask to wait, or a new mode).
   void Reset() { FLast = 0; }
@@ -32,7 +35,7 @@ class TFramePacer {
 
  private:
   TNow FNow;
-  TSleep FSleep;
+  TSleepUntil FSleepUntil;
   uint64_t FLast = 0;  // the beat: when the previous frame counted as shown
   uint64_t FHeldBack = 0;
 };

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace {
 
 void PutU32(std::vector<uint8_t>& Out, uint32_t V) {
@@ -65,17 +67,16 @@ bool WritePngFile(const std::string& Path, const uint32_t* Pixels, int32_t Width
   PutChunk(File, "IDAT", Packed);
   PutChunk(File, "IEND", {});
 
-  const std::string Temp = Path + ".part";
-  std::FILE* F = std::fopen(Temp.c_str(), "wb");
-  if (!F) {
-    Error = Path + ": cannot create the file";
+  std::string Content(File.begin(), File.end());
+  std::string Reason;
+  const std::string Temp = WriteTempBeside(Path, Content, Reason);
+  if (Temp.empty()) {
+    Error = Path + ": cannot write the file (" + Reason + ")";
     return false;
   }
-  const bool Written = std::fwrite(File.data(), 1, File.size(), F) == File.size();
-  const bool Closed = std::fclose(F) == 0;
-  if (!Written || !Closed || std::rename(Temp.c_str(), Path.c_str()) != 0) {
-    std::remove(Temp.c_str());
-    Error = Path + ": cannot write the file (disk full or not writable?)";
+  if (!RenameOver(Temp, Path, Reason)) {
+    RemoveFile(Temp);
+    Error = Path + ": cannot write the file (" + Reason + ")";
     return false;
   }
   return true;

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
+
+#include "platform/Files.h"
 
 namespace {
 
@@ -116,12 +117,9 @@ std::string TOnlineConfig::WorldTableUrl() const {
 
 TOnlineConfig LoadOnlineConfig(const std::string& FileName, std::ostream& Errors) {
   TOnlineConfig C;
-  std::ifstream File(FileName, std::ios::binary);
-  if (!File) return C;
-  std::string Text(static_cast<size_t>(MaxFileBytes) + 1, '\0');
-  File.read(Text.data(), MaxFileBytes + 1);
-  Text.resize(static_cast<size_t>(File.gcount()));
-  if (File.gcount() > MaxFileBytes) {
+  std::string Text, Error;
+  if (!ReadFileBytes(FileName, Text, Error, static_cast<size_t>(MaxFileBytes) + 1)) return C;
+  if (static_cast<std::streamsize>(Text.size()) > MaxFileBytes) {
     Errors << FileName << ": larger than " << MaxFileBytes << " bytes, ignored\n";
     return C;
   }

@@ -1,39 +1,11 @@
 #include "services/SaveFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 
-namespace fs = std::filesystem;
+#include "platform/Files.h"
 
 namespace {
-
-bool WriteAll(int Fd, const std::string& Content) {
-  const char* P = Content.data();
-  size_t Left = Content.size();
-  while (Left > 0) {
-    const ssize_t N = ::write(Fd, P, Left);
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) return false;
-    P += N;
-    Left -= static_cast<size_t>(N);
-  }
-  return true;
-}
-
-// Flushes a folder's entries, so that a rename inside it survives a power loss.
-void SyncFolder(const fs::path& Folder) {
-  const int Fd = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (Fd < 0) return;
-  ::fsync(Fd);
-  ::close(Fd);
-}
 
 bool IsBlank(char C) {
   return C == ' ' || C == '\t';
@@ -42,26 +14,13 @@ bool IsBlank(char C) {
 }  // namespace
 
 bool FileReadable(const std::string& Name) {
-  if (Name.empty()) return false;
-  const int Fd = ::open(Name.c_str(), O_RDONLY);
-  if (Fd < 0) return false;
-  struct stat St {};
-  const bool Ok = ::fstat(Fd, &St) == 0 && !S_ISDIR(St.st_mode);
-  ::close(Fd);
-  return Ok;
+  return IsReadableFile(Name);
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& Name, size_t MaxBytes) {
   if (!FileReadable(Name)) return std::nullopt;
-  std::ifstream In(Name, std::ios::binary);
-  if (!In) return std::nullopt;
-  std::string All;
-  char Buffer[4096];
-  while (In.read(Buffer, sizeof Buffer) || In.gcount() > 0) {
-    All.append(Buffer, static_cast<size_t>(In.gcount()));
-    if (All.size() > MaxBytes) return std::nullopt;
-  }
-  if (In.bad()) return std::nullopt;
+  std::string All, Error;
+  if (!ReadFileBytes(Name, All, Error, MaxBytes + 1) || All.size() > MaxBytes) return std::nullopt;
   std::vector<std::string> Lines;
   size_t Start = 0;
   while (Start < All.size()) {
@@ -77,41 +36,27 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& Name, s
 }
 
 TAtomicFile::~TAtomicFile() {
-  if (!FTemp.empty()) ::unlink(FTemp.c_str());
+  if (!FTemp.empty()) RemoveFile(FTemp);
 }
 
 bool TAtomicFile::Prepare(const std::string& Content) {
   if (!FTemp.empty()) {
-    ::unlink(FTemp.c_str());
+    RemoveFile(FTemp);
     FTemp.clear();
   }
-  const fs::path Target(FName);
-  std::error_code Ec;
-  if (Target.has_parent_path()) {
-    fs::create_directories(Target.parent_path(), Ec);
-    if (Ec) return false;
-  }
-  // A unique name beside the target: the same file system, so the rename is atomic.
-  std::string Temp = FName + ".XXXXXX";
-  const int Fd = ::mkstemp(Temp.data());
-  if (Fd < 0) return false;
-  ::fchmod(Fd, 0644);
-  const bool Written = WriteAll(Fd, Content) && ::fsync(Fd) == 0;
-  const bool Closed = ::close(Fd) == 0;
-  if (!Written || !Closed) {
-    ::unlink(Temp.c_str());
-    return false;
-  }
-  FTemp = std::move(Temp);
-  return true;
+  std::string Error;
+  if (!MakeFolders(FolderOf(FName), Error)) return false;
+  FTemp = WriteTempBeside(FName, Content, Error);
+  return !FTemp.empty();
 }
 
 bool TAtomicFile::Commit() {
   if (FTemp.empty()) return false;
-  const bool Renamed = ::rename(FTemp.c_str(), FName.c_str()) == 0;
-  if (!Renamed) ::unlink(FTemp.c_str());
+  std::string Error;
+  const bool Renamed = RenameOver(FTemp, FName, Error);
+  if (!Renamed) RemoveFile(FTemp);
   FTemp.clear();
-  if (Renamed) SyncFolder(fs::path(FName).parent_path());
+  if (Renamed) FlushFolder(FolderOf(FName));
   return Renamed;
 }
 

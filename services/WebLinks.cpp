@@ -1,7 +1,9 @@
 #include "services/WebLinks.h"
 
 #include <cctype>
-#include <fstream>
+#include <sstream>
+
+#include "platform/Files.h"
 
 namespace {
 
@@ -28,12 +30,11 @@ void OpenWebPage(IShell& Shell, const std::string& Url) {
 }
 
 std::string ReadShortcutUrl(const std::string& FileName) {
-  std::ifstream In(FileName, std::ios::binary);
-  if (!In) return {};
+  std::string Text, Error;
+  if (!ReadFileBytes(FileName, Text, Error, kMaxShortcutBytes)) return {};
+  std::istringstream In(Text);
   std::string Line;
-  size_t Read = 0;
-  while (Read < kMaxShortcutBytes && std::getline(In, Line)) {
-    Read += Line.size() + 1;
+  while (std::getline(In, Line)) {
     const size_t Eq = Line.find('=');
     if (Eq == std::string::npos || !IsUrlKey(Trim(Line.substr(0, Eq)))) continue;
     const std::string Url = Trim(Line.substr(Eq + 1));

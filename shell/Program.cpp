@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "shell/MainForm.h"
 #include "shell/Replay.h"
@@ -47,13 +48,12 @@ int main(int argc, char** argv) {
   if (!RecordFile.empty()) {
     // Find out now, not after the game, that the recording could not be kept.
     const std::string Probe = RecordFile + ".tmp";
-    std::FILE* F = std::fopen(Probe.c_str(), "wb");
-    if (F == nullptr) {
+    std::string Reason;
+    if (!WriteWholeFile(Probe, "", Reason)) {
       std::fprintf(stderr, "Tallow Brackles: %s: cannot be written\n", RecordFile.c_str());
       return 1;
     }
-    std::fclose(F);
-    std::remove(Probe.c_str());
+    RemoveFile(Probe);
   }
   TSdlPlatform Sdl;
   std::unique_ptr<TGameRecorder> Recorder;

@@ -2,12 +2,10 @@
 
 #include <cstring>
 #include <exception>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "game/Player.h"
+#include "platform/Files.h"
 #include "platform/replay/PlaybackPlatform.h"
 #include "shell/MainForm.h"
 
@@ -44,10 +42,9 @@ void HashTree(const TSprite& S, THash& Hash, int32_t& Count) {
 }
 
 std::string FileText(const std::string& Name, bool& Present) {
-  std::ifstream In(Name, std::ios::binary);
-  Present = static_cast<bool>(In);
-  if (!Present) return {};
-  return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+  std::string Text, Error;
+  Present = ReadFileBytes(Name, Text, Error);
+  return Present ? Text : std::string();
 }
 
 // The save files are recorded by their names below the save folder.
@@ -56,21 +53,20 @@ std::string SaveRootOf(const TMForm& Form) {
 }
 
 void WriteStartFiles(const TReplay& Replay, const std::string& Root) {
-  namespace fs = std::filesystem;
   for (const TStartFile& F : Replay.StartFiles) {
-    const fs::path Rel(F.Name);
     // Only plain relative names below the scratch folder: a damaged or crafted replay must
     // not write anywhere else.
-    if (Rel.is_absolute() || F.Name.find("..") != std::string::npos)
+    const bool Absolute = !F.Name.empty() && (F.Name[0] == '/' || F.Name[0] == '\\' ||
+                                              F.Name.find(':') != std::string::npos);
+    if (F.Name.empty() || Absolute || F.Name.find("..") != std::string::npos)
       throw EReplayError("damaged: a start file is named \"" + F.Name + "\"");
-    const fs::path Target = fs::path(Root) / Rel;
-    std::error_code Ec;
-    fs::remove(Target, Ec);
+    const std::string Target =
+        Root.empty() || Root.back() == '/' ? Root + F.Name : Root + "/" + F.Name;
+    RemoveFile(Target);
     if (!F.Present) continue;
-    fs::create_directories(Target.parent_path(), Ec);
-    std::ofstream Out(Target, std::ios::binary | std::ios::trunc);
-    Out.write(F.Bytes.data(), static_cast<std::streamsize>(F.Bytes.size()));
-    if (!Out) throw EReplayError(Target.string() + ": cannot be written");
+    std::string Error;
+    if (!MakeFolders(FolderOf(Target), Error) || !WriteWholeFile(Target, F.Bytes, Error))
+      throw EReplayError(Target + ": cannot be written");
   }
 }
 

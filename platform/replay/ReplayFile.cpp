@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <stdexcept>
 
+#include "platform/Files.h"
 #include "platform/replay/ReplayBytes.h"
 
 namespace {
@@ -250,28 +250,20 @@ TReplay ParseReplayFile(const std::vector<uint8_t>& Bytes, size_t MaxBody) {
 
 void SaveReplay(const TReplay& Replay, const std::string& FileName) {
   const std::vector<uint8_t> Bytes = ReplayFileBytes(Replay);
-  const std::string Temp = FileName + ".tmp";
-  {
-    std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-    Out.write(reinterpret_cast<const char*>(Bytes.data()),
-              static_cast<std::streamsize>(Bytes.size()));
-    Out.flush();
-    if (!Out) {
-      std::remove(Temp.c_str());
-      throw EReplayError(FileName + ": cannot be written");
-    }
-  }
-  if (std::rename(Temp.c_str(), FileName.c_str()) != 0) {
-    std::remove(Temp.c_str());
-    throw EReplayError(FileName + ": cannot be written");
+  std::string Error;
+  const std::string Temp =
+      WriteTempBeside(FileName, std::string(Bytes.begin(), Bytes.end()), Error);
+  if (Temp.empty()) throw EReplayError(FileName + ": cannot be written (" + Error + ")");
+  if (!RenameOver(Temp, FileName, Error)) {
+    RemoveFile(Temp);
+    throw EReplayError(FileName + ": cannot be written (" + Error + ")");
   }
 }
 
 TReplay LoadReplay(const std::string& FileName) {
-  std::ifstream In(FileName, std::ios::binary);
-  if (!In) throw EReplayError(FileName + ": cannot be opened");
-  const std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(In)),
-                                   std::istreambuf_iterator<char>());
+  std::string Text, Error;
+  if (!ReadFileBytes(FileName, Text, Error)) throw EReplayError(FileName + ": cannot be opened");
+  const std::vector<uint8_t> Bytes(Text.begin(), Text.end());
   try {
     return ParseReplayFile(Bytes);
   } catch (const EReplayError& E) {

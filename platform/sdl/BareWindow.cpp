@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/DeadlineSleep.h"
 #include "platform/sdl/StartProbe.h"
 
 int RunBareWindow() {
@@ -20,6 +21,10 @@ int RunBareWindow() {
     return 1;
   }
   TStartProbe Probe;
+  // Paced like the game's frames on a presenter that cannot wait: 60 a second, each slept to
+  // its beat.
+  constexpr uint64_t kPeriod = 1000000 / 60;
+  uint64_t Beat = SteadyMicros();
   bool Running = true;
   for (Uint32 Frame = 0; Running; ++Frame) {
     SDL_Event E;
@@ -30,7 +35,10 @@ int RunBareWindow() {
     SDL_FillRect(Surface, nullptr, SDL_MapRGB(Surface->format, 40, 90 + Frame % 64, 160));
     if (SDL_UpdateWindowSurface(Window) != 0) break;
     if (Probe.PictureShown()) Running = false;
-    SDL_Delay(16);
+    Beat += kPeriod;
+    const uint64_t Now = SteadyMicros();
+    if (Now > Beat + kPeriod) Beat = Now;  // a stall: the beat starts again, no burst
+    SleepUntilMicros(Beat);
   }
   SDL_DestroyWindow(Window);
   SDL_Quit();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/DeadlineSleep.h"
 #include "platform/sdl/SdlKeyboard.h"
 #include "platform/sdl/SdlText.h"
 
@@ -90,22 +91,9 @@ bool MapWithoutWaiting(SDL_Window* Shown) {
 #endif
 }
 
-uint64_t SteadyMicros() {
-  return static_cast<uint64_t>(SDL_GetPerformanceCounter() * 1000000.0 /
-                               static_cast<double>(SDL_GetPerformanceFrequency()));
-}
-
-// Sleeps the bulk and spins the last millisecond: SDL_Delay may oversleep by about as much.
-void SleepMicros(uint64_t Micros) {
-  const uint64_t Until = SteadyMicros() + Micros;
-  if (Micros >= 2000) SDL_Delay(static_cast<Uint32>(Micros / 1000 - 1));
-  while (SteadyMicros() < Until) {
-  }
-}
-
 }  // namespace
 
-TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepMicros) {}
+TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepUntilMicros) {}
 
 TSdlWindow::~TSdlWindow() {
   if (FTexture) SDL_DestroyTexture(FTexture);
@@ -206,6 +194,7 @@ bool TSdlWindow::SetFullScreen(bool On) {
   if (SDL_SetWindowFullscreen(FWindow, On ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
   FFullScreen = On;
   FPacer.Reset();
+  FFramebuffer.Invalidate();
   if (!On) LeaveFullScreen();
   return true;
 }
@@ -376,7 +365,7 @@ bool TSdlWindow::Present(const uint32_t* Pixels, int32_t Width, int32_t Height, 
   if (FRenderer) {
     Ok = PresentRenderer(Pixels, Width, Height, PitchBytes, WaitVBlank);
   } else {
-    Ok = PresentFramebuffer(Pixels, Width, Height, PitchBytes);
+    Ok = FFramebuffer.Present(FWindow, PictureRect(), Pixels, Width, Height, PitchBytes);
   }
   // The framebuffer cannot wait for the monitor, and a renderer may accept vsync and not
   // wait: either way the frame loop must not outrun the refresh rate.
@@ -399,6 +388,9 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
     if (!FTexture) return false;
     FTextureW = Width;
     FTextureH = Height;
+    // Sharp until a scale asks otherwise, whatever the render scale hint says.
+    SDL_SetTextureScaleMode(FTexture, SDL_ScaleModeNearest);
+    FScaleMode = SDL_ScaleModeNearest;
   }
   const int VSync = WaitVBlank ? 1 : 0;
   if (VSync != FVSync) {
@@ -414,30 +406,19 @@ bool TSdlWindow::PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t 
   if (Ww > 0 && Wh > 0 && (Ow != Ww || Oh != Wh)) {
     R = {R.x * Ow / Ww, R.y * Oh / Wh, R.w * Ow / Ww, R.h * Oh / Wh};
   }
+  // A whole-number scale keeps sharp pixels; any other would make some source pixels one
+  // output pixel wider than their neighbours, and the picture's outlines uneven: filtered.
+  const bool Whole = R.w % Width == 0 && R.h % Height == 0;
+  const SDL_ScaleMode Mode = Whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+  if (Mode != FScaleMode) {
+    SDL_SetTextureScaleMode(FTexture, Mode);
+    FScaleMode = Mode;
+  }
   SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
   SDL_RenderClear(FRenderer);
   SDL_RenderCopy(FRenderer, FTexture, nullptr, &R);
   SDL_RenderPresent(FRenderer);
   return true;
-}
-
-bool TSdlWindow::PresentFramebuffer(const uint32_t* Pixels, int32_t Width, int32_t Height,
-                                    int32_t PitchBytes) {
-  SDL_Surface* Target = SDL_GetWindowSurface(FWindow);
-  if (!Target) return false;
-  SDL_Surface* Source = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(Pixels), Width, Height, 32, PitchBytes, SDL_PIXELFORMAT_RGB888);
-  if (!Source) return false;
-  SDL_Rect R = PictureRect();
-  bool Ok;
-  if (R.w == Width && R.h == Height) {
-    Ok = SDL_BlitSurface(Source, nullptr, Target, &R) == 0;
-  } else {
-    SDL_FillRect(Target, nullptr, SDL_MapRGB(Target->format, 0, 0, 0));
-    Ok = SDL_BlitScaled(Source, nullptr, Target, &R) == 0;
-  }
-  SDL_FreeSurface(Source);
-  return Ok && SDL_UpdateWindowSurface(FWindow) == 0;
 }
 
 uint32_t TSdlWindow::MouseShift() {
@@ -465,6 +446,14 @@ void TSdlWindow::Translate(const SDL_Event& E) {
         case SDL_WINDOWEVENT_CLOSE:
           // SDL_QUIT follows for the last window; one close request is enough.
           break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          // The window's contents may be gone (or its surface remade): the framebuffer
+          // presenter, which sends only changed rows, sends the next picture whole.
+          FFramebuffer.Invalidate();
+          break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           FForeground = true;
           Out.Kind = TEventKind::Activated;
@@ -480,6 +469,7 @@ void TSdlWindow::Translate(const SDL_Event& E) {
           FPending.push_back(Out);
           break;
         case SDL_WINDOWEVENT_RESTORED:
+          FFramebuffer.Invalidate();
           Out.Kind = TEventKind::Restored;
           FPending.push_back(Out);
           break;

@@ -11,6 +11,7 @@
 
 #include "platform/FramePacer.h"
 #include "platform/Platform.h"
+#include "platform/sdl/FramebufferPresenter.h"
 #include "platform/sdl/Letterbox.h"
 #include "platform/sdl/StartProbe.h"
 
@@ -54,8 +55,6 @@ class TSdlWindow final : public IWindowSystem {
   void WindowToPicture(int32_t Wx, int32_t Wy, int32_t& X, int32_t& Y);
   bool PresentRenderer(const uint32_t* Pixels, int32_t Width, int32_t Height, int32_t PitchBytes,
                        bool WaitVBlank);
-  bool PresentFramebuffer(const uint32_t* Pixels, int32_t Width, int32_t Height,
-                          int32_t PitchBytes);
   uint32_t MouseShift();
   void LeaveFullScreen();
   void WaitUntilShown();
@@ -66,6 +65,8 @@ class TSdlWindow final : public IWindowSystem {
   SDL_Texture* FTexture = nullptr;
   int32_t FTextureW = 0, FTextureH = 0;
   int FVSync = -1;
+  SDL_ScaleMode FScaleMode = SDL_ScaleModeNearest;
+  TFramebufferPresenter FFramebuffer;
   TFramePacer FPacer;
   std::string FPresenterName;
   bool FVideoStarted = false;

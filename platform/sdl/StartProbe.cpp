@@ -9,6 +9,8 @@
 TStartProbe::TStartProbe() {
   if (const char* Fd = std::getenv("TB_PROBE_PICTURE_FD")) FFd = std::atoi(Fd);
   if (FFd <= 2) FFd = -1;  // never the standard streams
+  if (const char* Fd = std::getenv("TB_PROBE_FRAME_FD")) FFrameFd = std::atoi(Fd);
+  if (FFrameFd <= 2) FFrameFd = -1;
   if (const char* Quit = std::getenv("TB_PROBE_QUIT_AFTER")) FQuitAfter = std::atoll(Quit);
 }
 
@@ -38,6 +40,15 @@ void WriteLine(int Fd, long long Value) {
 
 bool TStartProbe::PictureShown() {
   ++FShown;
+  if (FFrameFd >= 0) {
+    const auto Now = std::chrono::steady_clock::now().time_since_epoch();
+    const int64_t Micros = std::chrono::duration_cast<std::chrono::microseconds>(Now).count();
+    // One small write a picture; a benchmark that went away stops the writes.
+    if (write(FFrameFd, &Micros, sizeof Micros) != static_cast<ssize_t>(sizeof Micros)) {
+      close(FFrameFd);
+      FFrameFd = -1;
+    }
+  }
   const bool Quit = FQuitAfter > 0 && FShown == FQuitAfter;
   if (FShown == 1 && FFd >= 0) {
     const auto Now = std::chrono::steady_clock::now().time_since_epoch();

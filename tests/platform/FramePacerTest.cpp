@@ -7,16 +7,21 @@
 
 namespace {
 
-// A scripted clock: frames "work" by moving it on, and the pacer's sleeps move it on by what
-// they ask plus an oversleep, as a real sleep would.
+// A scripted clock: frames "work" by moving it on, and the pacer's sleeps move it to their
+// deadline plus an oversleep, as a real sleep would. Deadlines holds what each sleep asked.
 struct TScriptedClock {
   uint64_t Now = 1000000;
   uint64_t Oversleep = 0;
   uint64_t Slept = 0;
+  std::vector<uint64_t> Deadlines;
   TFramePacer Pacer{[this] { return Now; },
-                    [this](uint64_t Micros) {
-                      Slept += Micros;
-                      Now += Micros + Oversleep;
+                    [this](uint64_t Deadline) {
+                      Deadlines.push_back(Deadline);
+                      if (Deadline > Now) {
+                        Slept += Deadline - Now;
+                        Now = Deadline;
+                      }
+                      Now += Oversleep;
                     }};
 };
 
@@ -91,4 +96,50 @@ TEST(FramePacer, AfterAStallTheBeatStartsAgainWithoutABurst) {
   Clock.Pacer.FrameShown(60);
   // The frame after the stall is held a whole period, not let through to catch up.
   EXPECT_GE(Clock.Now - AfterStall, 16666u);
+}
+
+TEST(FramePacer, OversleepsAreNotAddedToTheNextFrame) {
+  // Each sleep wakes late by the case's oversleep (a busy machine, the system's timer slack);
+  // the deadlines stay on the beat of whole periods from the first frame, so the rate over
+  // ten seconds is the refresh rate and the game's calibration (frames counted in windows of
+  // a second) sees 60, not 60 less what the oversleeps add up to.
+  struct TCase {
+    const char* What;
+    uint64_t WorkMicros;
+    uint64_t Oversleep;
+  };
+  const std::vector<TCase> Cases = {
+      {"timer slack", 400, 60},
+      {"a wake-up 3 ms late every frame", 400, 3000},
+      {"work and oversleep nearly a whole period", 8000, 8000},
+  };
+  for (const TCase& C : Cases) {
+    TScriptedClock Clock;
+    Clock.Oversleep = C.Oversleep;
+    const uint64_t Period = 1000000 / 60;
+    const int32_t Frames = 601;
+    uint64_t First = 0, WindowStart = 0;
+    int32_t InWindow = 0;
+    std::vector<int32_t> PerSecond;
+    for (int32_t I = 0; I < Frames; ++I) {
+      Clock.Now += C.WorkMicros;
+      Clock.Pacer.FrameShown(60);
+      if (I == 0) First = WindowStart = Clock.Now;
+      ++InWindow;
+      if (Clock.Now - WindowStart >= 1000000) {
+        PerSecond.push_back(InWindow);
+        InWindow = 0;
+        WindowStart = Clock.Now;
+      }
+    }
+    ASSERT_EQ(Clock.Deadlines.size(), static_cast<size_t>(Frames - 1)) << C.What;
+    for (size_t I = 0; I < Clock.Deadlines.size(); ++I)
+      ASSERT_EQ(Clock.Deadlines[I], First + (I + 1) * Period) << C.What << " sleep " << I;
+    // The last frame woke its oversleep after the last beat, and no later.
+    EXPECT_EQ(Clock.Now - First, (Frames - 1) * Period + C.Oversleep) << C.What;
+    for (int32_t Count : PerSecond) {
+      EXPECT_GE(Count, 59) << C.What;
+      EXPECT_LE(Count, 61) << C.What;
+    }
+  }
 }

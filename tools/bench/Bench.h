@@ -19,7 +19,8 @@
 struct TBenchOptions {
   int32_t Frames = 2000;  // repetitions of each timed step
   int32_t Runs = 11;      // pairs of started programs of the start-up section
-  std::string Game;       // the program the start-up section starts (the built game if empty)
+  std::string Game;  // the program the start-up and pacing sections start (the built game if empty)
+  double Seconds = 10;  // measured seconds of each run of the pacing section
 };
 
 struct TBenchSection {
@@ -69,3 +70,4 @@ void AddDrawSections(std::vector<TBenchSection>& Sections);
 void AddSoundSections(std::vector<TBenchSection>& Sections);
 void AddPlaySceneSections(std::vector<TBenchSection>& Sections);
 void AddStartSections(std::vector<TBenchSection>& Sections);
+void AddPacingSections(std::vector<TBenchSection>& Sections);

@@ -1,7 +1,8 @@
-// tallow-bench [--frames N] [--runs N] [--game PROGRAM] [SECTION...]: runs the named sections
-// (all without names) and prints their figures. --runs is the number of paired starts of the
-// start section, --game the program it starts from the playable folder (another build of the
-// game, to compare).
+// tallow-bench [--frames N] [--runs N] [--seconds S] [--game PROGRAM] [SECTION...]: runs the
+// named sections (all without names) and prints their figures. --runs is the number of paired
+// starts of the start section, --seconds the measured time of each run of the pacing section,
+// --game the program both start from the playable folder (another build of the game, to
+// compare).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@ std::vector<TBenchSection> AllSections() {
   AddSoundSections(Sections);
   AddPlaySceneSections(Sections);
   AddStartSections(Sections);
+  AddPacingSections(Sections);
   return Sections;
 }
 
@@ -29,10 +31,14 @@ int main(int argc, char** argv) {
       Options.Frames = std::max(1, std::atoi(argv[++I]));
     } else if (std::strcmp(argv[I], "--runs") == 0 && I + 1 < argc) {
       Options.Runs = std::max(1, std::atoi(argv[++I]));
+    } else if (std::strcmp(argv[I], "--seconds") == 0 && I + 1 < argc) {
+      Options.Seconds = std::max(1.0, std::atof(argv[++I]));
     } else if (std::strcmp(argv[I], "--game") == 0 && I + 1 < argc) {
       Options.Game = argv[++I];
     } else if (argv[I][0] == '-') {
-      std::fprintf(stderr, "usage: %s [--frames N] [--runs N] [--game PROGRAM] [SECTION...]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--frames N] [--runs N] [--seconds S] [--game PROGRAM] "
+                   "[SECTION...]\n",
                    argv[0]);
       return 2;
     } else {

@@ -10,9 +10,11 @@ e2e_own_display() {
   local seconds=$1
   shift
   # Other test runs on this machine start X servers too: begin the search for a free display
-  # number at a random place so that two runs do not race for the same one.
+  # number at a random place so that two runs do not race for the same one. The keyboard
+  # repeats a held key only after 30 s: on a busy machine a key's release can come later than
+  # the usual half second, and a name typed as "Quack 42" arrived as "Quack 444444".
   exec timeout "$seconds" xvfb-run -a -n $((100 + RANDOM % 800)) \
-    -s "-screen 0 1024x768x24 -nolisten tcp" bash "$@"
+    -s "-screen 0 1024x768x24 -nolisten tcp -ardelay 30000" bash "$@"
 }
 
 # What a failed run stops; a run that starts more redefines it (and calls this one).

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Tallow Brackles set-up: installs what is missing, builds, then runs the game or the tests.
 #   ./build.sh run    build and start the game from build/game/
+#   ./build.sh deb    build, then make the Debian packages build/tallowbrackles_VERSION_ARCH.deb
+#                     (the game) and build/tallowbrackles-server_VERSION_ARCH.deb (the server)
 #   ./build.sh test   build and run every test (exit status is the tests'), then build the
 #                     sanitizer tree build-asan and run the unit tests and the fuzz targets
 #                     there (TB_FUZZ_SECONDS per fuzz target, 20 by default); between
@@ -18,10 +20,11 @@ PACKAGES=(
   libcpp-httplib-dev libsqlite3-dev
   xvfb xauth openbox xdotool x11-utils imagemagick sox
   clang libclang-rt-14-dev llvm
+  dpkg-dev fontconfig lintian desktop-file-utils appstream curl
 )
 
 usage() {
-  echo "usage: ./build.sh run|test" >&2
+  echo "usage: ./build.sh run|test|deb" >&2
   exit 2
 }
 
@@ -80,6 +83,11 @@ case "$1" in
     build_sanitized
     (cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)") || status=1
     exit $status
+    ;;
+  deb)
+    install_missing
+    build
+    bash dist/deb/make-packages.sh build
     ;;
   *) usage ;;
 esac

@@ -189,6 +189,10 @@ void TBullet::MoveSelf(int32_t Ticks) {
 }
 
 void TBullet::CollideWith(TSprite& Other, bool&) {
+  // Something released earlier in this frame is gone, though its sprite is freed only at
+  // the frame's end: a monster rammed by the assistant is not killed again, and a bullet
+  // the assistant took does not use up a shot.
+  if (Other.IsDead()) return;
   TGameState& G = Ctx.Game();
   TPlayer* Player = G.Player;
   auto* OtherPlayer = dynamic_cast<TPlayer*>(&Other);

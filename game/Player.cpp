@@ -316,6 +316,9 @@ void TPlayer::SteerByMouse() {
 // ---- Contacts -------------------------------------------------------------------------------
 
 void TPlayer::CollideWith(TSprite& Other, bool&) {
+  // Released earlier in this frame (a bonus shot away, a monster the assistant rammed):
+  // gone, though its sprite is freed only at the frame's end.
+  if (Other.IsDead()) return;
   if (auto* Hunter = dynamic_cast<TGroundGun*>(&Other)) {
     if (!Hunter->Dying && State == psAlive) {
       Explode();
@@ -342,8 +345,6 @@ void TPlayer::CollideWith(TSprite& Other, bool&) {
 }
 
 void TPlayer::TakeBonus(TBonus& Bonus) {
-  // A bonus shot away beyond the right edge earlier in this frame is gone already.
-  if (Bonus.Killed) return;
   Ctx.PlayCue("Bonus");
   switch (Bonus.Kind) {
     case 1:

@@ -89,6 +89,8 @@ class IWindowSystem {
   // The Windows display counter: show increments, hide decrements; the pointer is visible
   // while the counter is >= 0. Answers the new counter.
   virtual int32_t ShowCursor(bool Show) = 0;
+  // The pointer shows as the hand pointer while it is over the window's picture.
+  virtual void UseHandPointer() = 0;
   virtual void ClientOrigin(int32_t& X, int32_t& Y) = 0;
   virtual void GetCursorPos(int32_t& X, int32_t& Y) = 0;
   virtual void SetCursorPos(int32_t X, int32_t Y) = 0;

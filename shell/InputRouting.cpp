@@ -7,6 +7,7 @@ namespace {
 
 constexpr int32_t KVkReturn = 13;
 constexpr int32_t KVkControl = 17;
+constexpr int32_t KVkPause = 19;
 constexpr int32_t KVkSpace = 32;
 constexpr int32_t KVkF1 = 112;
 constexpr int32_t KVkF12 = 123;
@@ -38,6 +39,8 @@ void TMForm::ReadInput() {
   Shell.YesPressed = Edge(S, InputButton(7), KeyLast.Yes);
   Shell.NoPressed = Edge(S, InputButton(8), KeyLast.No);
   Shell.EscapePressed = Edge(S, InputButton(9), KeyLast.Escape);
+  if (PauseKeyPending) Shell.PausePressed = true;
+  PauseKeyPending = false;
   // A game controller's confirm button acts as Enter does: on the highlighted button.
   if (Edge(S, InputButton(KJoystickConfirmBit + 1), KeyLast.Confirm))
     PressButton(Shell.HoveredButton);
@@ -52,7 +55,20 @@ void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
     BossKeyAction();
   }
   if (Key == KVkControl) Shell.CtrlHeld = true;
-  if (Key == KVkSpace) Shell.SpaceHeld = true;
+  // Auto-repeat keeps the place where the press began.
+  if (Key == KVkSpace) {
+    if (!Shell.SpaceHeld) Shell.SpaceFromPlay = FireKeysInPlay();
+    Shell.SpaceHeld = true;
+  }
+  // Alt+Enter is the display switch, not a press of Enter.
+  if (Key == KVkReturn && !(Shift & ssAlt)) {
+    if (!Shell.EnterHeld) Shell.EnterFromPlay = FireKeysInPlay();
+    Shell.EnterHeld = true;
+  }
+  if (Key == KVkPause && !PauseKeyHeld) {
+    PauseKeyHeld = true;
+    PauseKeyPending = true;
+  }
   // F12 alone takes a screenshot, unless it is the boss key or being captured as one.
   if (Key == KVkF12 && !ScreenshotKeyHeld && (Shift & (ssShift | ssAlt | ssCtrl)) == 0 &&
       !Shell.BossKeyCapture && !(Options.BossKey == KVkF12 && Options.BossShift == 0)) {
@@ -70,14 +86,30 @@ void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
 void TMForm::FormKeyUp(int32_t Key, uint32_t Shift) {
   if (Shell.BossKeyCapture) FormKeyBoss(Key, Shift, false);
   if (Key == KVkControl) Shell.CtrlHeld = false;
-  if (Key == KVkSpace) Shell.SpaceHeld = false;
+  if (Key == KVkSpace) Shell.SpaceHeld = Shell.SpaceFromPlay = false;
+  if (Key == KVkReturn) Shell.EnterHeld = Shell.EnterFromPlay = false;
   if (Key == KVkF12) ScreenshotKeyHeld = false;
+  if (Key == KVkPause) PauseKeyHeld = false;
+}
+
+bool TMForm::FireKeysInPlay() const {
+  // In a game with no button to press and nothing to type: play, or a banner over it.
+  return Shell.ScreenKind == skGame && Shell.LastButton < Shell.FirstButton &&
+         Shell.DialogKind != dkEnterName;
 }
 
 void TMForm::FormKeyPress(uint8_t Ch) {
+  // A fire key held since play does not answer the question or fill in the name that opens
+  // under it; let go and pressed again, it does.
+  if ((Ch == KVkSpace && Shell.SpaceHeld && Shell.SpaceFromPlay) ||
+      (Ch == KVkReturn && Shell.EnterHeld && Shell.EnterFromPlay))
+    return;
+  // Where a space is a character it is typed; everywhere else Space presses as Enter does.
+  const bool Typing =
+      (Shell.ScreenKind == skOptions && Shell.CountryEditing) || Shell.DialogKind == dkEnterName;
   if (Shell.ScreenKind == skOptions && Shell.CountryEditing) CountryChar(Ch);
   if (Shell.DialogKind == dkEnterName) NameEntryChar(Ch);
-  if (Ch == KVkReturn) PressButton(Shell.HoveredButton);
+  if (Ch == KVkReturn || (Ch == KVkSpace && !Typing)) PressButton(Shell.HoveredButton);
 }
 
 void TMForm::FormKeyBoss(int32_t Key, uint32_t Shift, bool Down) {

@@ -100,6 +100,8 @@ TMForm::~TMForm() = default;
 
 bool TMForm::FormCreate(std::string& Error) {
   if (!Platform.Window().CreateMainWindow("Tallow Brackles", 800, 600, Error)) return false;
+  // Over the picture the pointer is the hand, in the menus and the dialogs (play hides it).
+  Platform.Window().UseHandPointer();
   try {
     // The sound device initializes itself once the form is built; that waits until the
     // first picture is shown (ContinueLoading). Without a sound card the game goes on

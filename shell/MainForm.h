@@ -62,7 +62,11 @@ struct TShellState {
   int32_t HoveredButton = 0;                // 0 = none
   int32_t SavedHovered = 0, SavedFirst = 0, SavedLast = 0;
   int32_t MouseX = 0, MouseY = 0;  // surface pixels
-  bool MouseHeld = false, CtrlHeld = false, SpaceHeld = false;
+  bool MouseHeld = false, CtrlHeld = false, SpaceHeld = false, EnterHeld = false;
+  // Space and Enter fire in play and press the highlighted button elsewhere: a press
+  // belongs to where it began. One that began in play (no question, no name entry up) fires
+  // and, while held, neither presses nor types; one that began elsewhere does not fire.
+  bool SpaceFromPlay = false, EnterFromPlay = false;
   // True for exactly one frame after the key goes down.
   bool UpPressed = false, DownPressed = false, LeftPressed = false, RightPressed = false;
   bool PausePressed = false, YesPressed = false, NoPressed = false, EscapePressed = false;
@@ -291,6 +295,11 @@ class TMForm final : public TDXForm, public IGameContext {
   std::string TakeScreenshot();
   // Held F12 takes one screenshot, not one per auto-repeat.
   bool ScreenshotKeyHeld = false;
+  // The Pause key acts as P. It is taken from its key event, not the polled key table: many
+  // keyboards report it pressed and released at once. Held, it pauses once.
+  bool PauseKeyHeld = false, PauseKeyPending = false;
+  // Where Space and Enter presses begin as the play's fire (see SpaceFromPlay).
+  bool FireKeysInPlay() const;
 
   // The companions of the key edges: whether each state was down in the previous frame.
   struct TKeyLast {

@@ -37,6 +37,9 @@ void TMForm::ShowOptions() {
 void TMForm::OptionsTick(int32_t LagCount) {
   UpdateButtonHighlight();
   if (!Shell.CountryEditing) {
+    // Left and Right step the highlighted row's value as a click on it does; not on Back.
+    const int32_t Row = Shell.HoveredButton;
+    if ((Shell.LeftPressed || Shell.RightPressed) && Row >= 1 && Row <= 5) PressButton(Row);
     if (Shell.UpPressed) StepDownClamped(Shell.HoveredButton, Shell.FirstButton, 1);
     if (Shell.DownPressed) StepUpClamped(Shell.HoveredButton, Shell.LastButton, 1);
     if (Shell.EscapePressed) PressButton(6);

@@ -52,7 +52,10 @@ void TMForm::GameTick(int32_t LagCount) {
   Controls.Right = States.Has(isRight);
   Controls.Up = States.Has(isUp);
   Controls.Down = States.Has(isDown);
-  Controls.Fire = Shell.SpaceHeld || Shell.CtrlHeld || Shell.MouseHeld;
+  // Space and Enter fire when their press began in play, not when it answered a question
+  // or started the game.
+  Controls.Fire = (Shell.SpaceHeld && Shell.SpaceFromPlay) ||
+                  (Shell.EnterHeld && Shell.EnterFromPlay) || Shell.CtrlHeld || Shell.MouseHeld;
   for (int32_t B = 1; B <= KJoystickFireButtons; ++B)
     Controls.Fire = Controls.Fire || States.Has(InputButton(B));
   Controls.EscapePressed = Shell.EscapePressed;

@@ -62,6 +62,7 @@ class TFakeWindow final : public IWindowSystem {
   void Minimise() override { ++Minimised; }
   bool IsForeground() override { return Foreground; }
   int32_t ShowCursor(bool Show) override;
+  void UseHandPointer() override { HandPointer = true; }
   void ClientOrigin(int32_t& X, int32_t& Y) override {
     X = OriginX;
     Y = OriginY;
@@ -105,6 +106,7 @@ class TFakeWindow final : public IWindowSystem {
   int32_t Minimised = 0;
   int32_t CursorCounter = 0;      // the display counter: visible while >= 0
   std::vector<bool> CursorCalls;  // true = show, false = hide, in call order
+  bool HandPointer = false;       // the pointer over the picture is the hand
   int32_t CursorX = 0, CursorY = 0;
   struct TPoint {
     int32_t X, Y;

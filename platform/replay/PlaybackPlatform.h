@@ -38,6 +38,7 @@ class TPlaybackWindow final : public IWindowSystem {
   void Minimise() override {}
   bool IsForeground() override;
   int32_t ShowCursor(bool Show) override;
+  void UseHandPointer() override {}
   void ClientOrigin(int32_t& X, int32_t& Y) override;
   void GetCursorPos(int32_t& X, int32_t& Y) override;
   void SetCursorPos(int32_t, int32_t) override {}

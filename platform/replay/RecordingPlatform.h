@@ -32,6 +32,7 @@ class TRecordingWindow final : public IWindowSystem {
   void Minimise() override { FReal.Minimise(); }
   bool IsForeground() override;
   int32_t ShowCursor(bool Show) override;
+  void UseHandPointer() override { FReal.UseHandPointer(); }
   void ClientOrigin(int32_t& X, int32_t& Y) override;
   void GetCursorPos(int32_t& X, int32_t& Y) override;
   void SetCursorPos(int32_t X, int32_t Y) override { FReal.SetCursorPos(X, Y); }

@@ -122,12 +122,11 @@ bool TSdlHttp::Get(const THttpRequest& Request, std::string& Body) {
   Api.EasySetopt(Curl, CURLOPT_HTTPHEADER, Headers);
   Api.EasySetopt(Curl, CURLOPT_PROXY, "");  // no proxy, whatever the environment says
   Api.EasySetopt(Curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  Api.EasySetopt(Curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   Api.EasySetopt(Curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(Request.ConnectTimeoutMs));
   Api.EasySetopt(Curl, CURLOPT_TIMEOUT_MS, static_cast<long>(Request.TimeoutMs));
   Api.EasySetopt(Curl, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the resolver's time-out
-  Api.EasySetopt(Curl, CURLOPT_FOLLOWLOCATION, 1L);
-  Api.EasySetopt(Curl, CURLOPT_MAXREDIRS, 5L);
+  // The result goes to the one address asked for: a redirect is not followed to another.
+  Api.EasySetopt(Curl, CURLOPT_FOLLOWLOCATION, 0L);
   Api.EasySetopt(Curl, CURLOPT_FAILONERROR, 1L);
   // An empty cookie file name switches the cookie engine on without reading a file; the
   // jar itself is the share handle's, so it lasts for the run.

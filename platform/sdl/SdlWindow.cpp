@@ -96,6 +96,7 @@ bool MapWithoutWaiting(SDL_Window* Shown) {
 TSdlWindow::TSdlWindow() : FPacer(SteadyMicros, SleepUntilMicros) {}
 
 TSdlWindow::~TSdlWindow() {
+  if (FHandPointer) SDL_FreeCursor(FHandPointer);
   if (FTexture) SDL_DestroyTexture(FTexture);
   if (FRenderer) SDL_DestroyRenderer(FRenderer);
   if (FWindow) SDL_DestroyWindow(FWindow);
@@ -278,6 +279,13 @@ int32_t TSdlWindow::ShowCursor(bool Show) {
   return FCursorCounter;
 }
 
+void TSdlWindow::UseHandPointer() {
+  // SDL's pointer is one for all its windows, and this program has one window. A driver
+  // without system pointers (the dummy one) keeps the arrow.
+  if (!FHandPointer) FHandPointer = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+  if (FHandPointer) SDL_SetCursor(FHandPointer);
+}
+
 SDL_Rect TSdlWindow::PictureRect() {
   int W = FClientW, H = FClientH;
   if (FWindow) SDL_GetWindowSize(FWindow, &W, &H);
@@ -316,13 +324,22 @@ void TSdlWindow::GetCursorPos(int32_t& X, int32_t& Y) {
 }
 
 void TSdlWindow::SetCursorPos(int32_t X, int32_t Y) {
+  // The game parks the pointer on the duck every frame. A warp is a round trip to the window
+  // system that waits for it (and makes SDL ask for the pointer again afterwards), so one to
+  // where the pointer already stands is not made; SDL keeps the pointer's place without
+  // asking while nothing moves it.
+  int Gx = 0, Gy = 0;
+  SDL_GetGlobalMouseState(&Gx, &Gy);
   if (!FWindow || !FFullScreen) {
-    SDL_WarpMouseGlobal(X, Y);
+    if (Gx != X || Gy != Y) SDL_WarpMouseGlobal(X, Y);
     return;
   }
   const SDL_Rect R = PictureRect();
-  SDL_WarpMouseInWindow(FWindow, R.x + static_cast<int>(static_cast<int64_t>(X) * R.w / FClientW),
-                        R.y + static_cast<int>(static_cast<int64_t>(Y) * R.h / FClientH));
+  const int Wx = R.x + static_cast<int>(static_cast<int64_t>(X) * R.w / FClientW);
+  const int Wy = R.y + static_cast<int>(static_cast<int64_t>(Y) * R.h / FClientH);
+  int Left = 0, Top = 0;
+  SDL_GetWindowPosition(FWindow, &Left, &Top);
+  if (Gx != Left + Wx || Gy != Top + Wy) SDL_WarpMouseInWindow(FWindow, Wx, Wy);
 }
 
 int32_t TSdlWindow::RefreshRate() {

@@ -32,6 +32,7 @@ class TSdlWindow final : public IWindowSystem {
   void Minimise() override;
   bool IsForeground() override { return FWindow && FForeground; }
   int32_t ShowCursor(bool Show) override;
+  void UseHandPointer() override;
   void ClientOrigin(int32_t& X, int32_t& Y) override;
   void GetCursorPos(int32_t& X, int32_t& Y) override;
   void SetCursorPos(int32_t X, int32_t Y) override;
@@ -81,6 +82,7 @@ class TSdlWindow final : public IWindowSystem {
   bool FForeground = true;
   int32_t FClientW = 800, FClientH = 600;
   int32_t FCursorCounter = 0;
+  SDL_Cursor* FHandPointer = nullptr;
   bool FLeftDownInside = false;
   std::deque<TPlatformEvent> FPending;
   TStartProbe FProbe;  // the start-up benchmark's questions, when it asks any

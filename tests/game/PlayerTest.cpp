@@ -406,3 +406,51 @@ TEST(Player, TheAssistantRamsAMonsterOnceItHasCaughtUp) {
   EXPECT_FALSE(D.G.State.MonsterUsed[1]);
   EXPECT_EQ(D.G.State.Score, 0);
 }
+
+// What the assistant released is gone for the rest of the frame too, though its sprite is
+// freed only at the frame's end: the shots that move after the duck do not find it.
+TEST(Player, WhatTheAssistantReleasedIsNotHitAgainInTheSameFrame) {
+  const auto CaughtUp = [](TDuckGame& D) {
+    D.Alive();
+    D.P.X = 300;
+    D.P.ResetHero();
+    D.Step(150);
+    ReleaseAllBullets(D.G);
+    ASSERT_LT(D.P.HeroTargetX - D.P.HeroX, 10);
+  };
+  {
+    // A monster the assistant rams, with one of the duck's shots standing in it: the ram
+    // gives no points and does not count, and the shot does not kill it a second time.
+    TDuckGame D;
+    CaughtUp(D);
+    AddMonster(D.G, 900, 6, mkDog);
+    TMonster& Dog = *D.G.State.Monsters[1];
+    Dog.X = D.P.HeroX - 60;
+    Dog.Y = D.P.HeroY - 20;
+    Dog.Energy = 1;
+    const int32_t Left = D.G.State.MonstersLeft;
+    AddBullet(D.G, Trunc(Dog.X + Dog.Width / 2.0), Trunc(Dog.Y + Dog.Height / 2.0), 11, 0, 0,
+              bkGunBullet, bsPlayer, false);
+    D.Step();
+    EXPECT_TRUE(D.P.HeroExploding);
+    EXPECT_FALSE(D.G.State.MonsterUsed[1]);
+    EXPECT_EQ(D.G.State.Score, 0);
+    EXPECT_EQ(D.G.State.MonstersLeft, Left);
+    EXPECT_EQ(D.G.CueCount("DogKill"), 0);
+    EXPECT_TRUE(D.G.State.BulletUsed[1]) << "the shot flies on";
+  }
+  {
+    // An enemy bullet the assistant takes does not use up a shot of the duck's in it.
+    TDuckGame D;
+    CaughtUp(D);
+    const int32_t X = Trunc(D.P.HeroX + 10), Y = Trunc(D.P.HeroY + 10);
+    AddBullet(D.G, X, Y, 11, 0, 0, bkGunBullet, bsEnemy, false);
+    AddBullet(D.G, X, Y, 11, 0, 0, bkGunBullet, bsPlayer, false);
+    D.Step();
+    EXPECT_TRUE(D.P.HeroExploding);
+    EXPECT_FALSE(D.G.State.BulletUsed[1]);
+    ASSERT_TRUE(D.G.State.BulletUsed[2]);
+    EXPECT_FALSE(D.Bullet(2).Exploding);
+    EXPECT_TRUE(D.Bullet(2).Visible);
+  }
+}

@@ -39,11 +39,13 @@ int ListenOnFreePort(uint16_t& Port) {
   return Fd;
 }
 
-// Answers every request with Status and a small body; the first answer sets a cookie.
-// Answering = false: connections are accepted by the system but never read or answered.
+// Answers every request with Status, the Extra header lines and a small body; the first
+// answer sets a cookie. Answering = false: connections are accepted by the system but never
+// read or answered.
 class TTinyServer {
  public:
-  explicit TTinyServer(bool Answering, std::string Status = "200 OK") : FStatus(std::move(Status)) {
+  explicit TTinyServer(bool Answering, std::string Status = "200 OK", std::string Extra = "")
+      : FStatus(std::move(Status)), FExtra(std::move(Extra)) {
     FListen = ListenOnFreePort(Port);
     if (Answering && FListen >= 0) FThread = std::thread([this] { Serve(); });
   }
@@ -82,7 +84,7 @@ class TTinyServer {
         FRequests.push_back(Request);
       }
       const std::string Answer = "HTTP/1.1 " + FStatus + "\r\n" +
-                                 (First ? "Set-Cookie: session=duck42; Path=/\r\n" : "") +
+                                 (First ? "Set-Cookie: session=duck42; Path=/\r\n" : "") + FExtra +
                                  "Content-Type: text/html\r\nContent-Length: 2\r\n"
                                  "Connection: close\r\n\r\nOK";
       send(Client, Answer.data(), Answer.size(), MSG_NOSIGNAL);
@@ -91,6 +93,7 @@ class TTinyServer {
   }
   int FListen = -1;
   std::string FStatus;
+  std::string FExtra;
   std::thread FThread;
   std::atomic<bool> FStop{false};
   std::mutex FMutex;
@@ -150,6 +153,24 @@ TEST(WorldScoreHttp, ErrorStatusCountsAsFailure) {
   std::string Body;
   EXPECT_FALSE(Http.Get(WorldScoreRequest(LocalSite(Server.Port), "Duck", 1, "_______"), Body));
   EXPECT_EQ(Server.Requests().size(), 1u);
+}
+
+TEST(WorldScoreHttp, ARedirectIsNotFollowed) {
+  // The one GET goes to the address asked for; an answer that points elsewhere (here
+  // another server on this machine) does not carry the record there.
+  TTinyServer Elsewhere(true);
+  ASSERT_TRUE(Elsewhere.Listening());
+  for (const char* Status : {"302 Found", "301 Moved Permanently", "307 Temporary Redirect"}) {
+    TTinyServer Server(
+        true, Status,
+        "Location: http://127.0.0.1:" + std::to_string(Elsewhere.Port) + "/cgi/version.pl?hs\r\n");
+    ASSERT_TRUE(Server.Listening());
+    TSdlHttp Http;
+    std::string Body;
+    Http.Get(WorldScoreRequest(LocalSite(Server.Port), "Duck", 1, "_______"), Body);
+    EXPECT_EQ(Server.Requests().size(), 1u) << Status;
+  }
+  EXPECT_TRUE(Elsewhere.Requests().empty());
 }
 
 TEST(WorldScoreHttp, RefusedPortFailsSilently) {

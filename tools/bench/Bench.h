@@ -26,6 +26,7 @@ struct TBenchOptions {
 struct TBenchSection {
   std::string Name;  // chosen on the command line by this name
   std::function<void(const TBenchOptions&)> Run;
+  bool ByFrames = true;  // its figures are medians of --frames repetitions
 };
 
 // Median microseconds of Frames calls of Step (after a few untimed warm-up calls); Prepare

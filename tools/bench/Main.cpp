@@ -50,7 +50,10 @@ int main(int argc, char** argv) {
   for (const TBenchSection& S : Sections) {
     if (!Wanted.empty() && std::find(Wanted.begin(), Wanted.end(), S.Name) == Wanted.end())
       continue;
-    std::printf("%s (median of %d frames)\n", S.Name.c_str(), Options.Frames);
+    if (S.ByFrames)
+      std::printf("%s (median of %d frames)\n", S.Name.c_str(), Options.Frames);
+    else
+      std::printf("%s\n", S.Name.c_str());
     S.Run(Options);
     ++Ran;
   }

@@ -416,5 +416,5 @@ void RunPacing(const TBenchOptions& Options) {
 }  // namespace
 
 void AddPacingSections(std::vector<TBenchSection>& Sections) {
-  Sections.push_back({"pacing", RunPacing});
+  Sections.push_back({"pacing", RunPacing, false});
 }

@@ -50,6 +50,7 @@ class TBotWindow final : public IWindowSystem {
   void Minimise() override { R.Minimise(); }
   bool IsForeground() override { return R.IsForeground(); }
   int32_t ShowCursor(bool S) override { return R.ShowCursor(S); }
+  void UseHandPointer() override { R.UseHandPointer(); }
   void ClientOrigin(int32_t& X, int32_t& Y) override { R.ClientOrigin(X, Y); }
   void GetCursorPos(int32_t& X, int32_t& Y) override { R.GetCursorPos(X, Y); }
   void SetCursorPos(int32_t X, int32_t Y) override { R.SetCursorPos(X, Y); }

@@ -17,7 +17,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core fonts-comic-neue
   libxmp-dev libopenmpt-dev libcurl4-openssl-dev librsvg2-dev zlib1g-dev
   libgtest-dev libgmock-dev
-  libcpp-httplib-dev libsqlite3-dev
+  libmicrohttpd-dev libsqlite3-dev libpq-dev postgresql libcpp-httplib-dev
   xvfb xauth openbox xdotool x11-utils imagemagick sox
   clang libclang-rt-14-dev llvm
   dpkg-dev fontconfig lintian desktop-file-utils appstream curl

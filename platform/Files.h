@@ -59,6 +59,8 @@ bool WriteWholeFile(const std::string& Name, const std::string& Content, std::st
 // The two steps of replacing a file atomically. WriteTempBeside writes Content into a new
 // file with a unique name in Target's folder (the same file system, so that the rename is
 // atomic) and flushes it to the disk; it answers that name, or an empty one on failure.
+// The new file has the permissions of the file Target it will replace, or, when there is
+// none, those a newly made file gets (the user's umask on POSIX systems).
 std::string WriteTempBeside(const std::string& Target, const std::string& Content,
                             std::string& Error);
 // Puts From in place of To in one step, replacing a file already there: a reader sees the
@@ -66,6 +68,16 @@ std::string WriteTempBeside(const std::string& Target, const std::string& Conten
 bool RenameOver(const std::string& From, const std::string& To, std::string& Error);
 // Flushes a folder's entries to the disk, so that a rename inside it survives a power loss.
 void FlushFolder(const std::string& Folder);
+// WriteTempBeside names its file Target + ".saving" + six letters or digits on every system,
+// so that the next start can find what a cut-off save left.
+// The temporary files WriteTempBeside made for Target (or an older build made beside it)
+// that are still there: what a save cut off before its rename left. Only plain files of
+// exactly that naming; a player's own "hs.backup" is not one.
+std::vector<std::string> TempFilesBeside(const std::string& Target);
+// The file a name stands for: a symbolic link followed to what it ends at (a relative link
+// read from the link's folder), so that writing it replaces the target, not the link. The
+// name itself when it is no link, or when links loop.
+std::string ResolveLinks(const std::string& Name);
 
 // The folder part of a file name ("" for a bare name); both / and the system's own
 // separator count.

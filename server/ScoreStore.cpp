@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "server/PostgresStore.h"
+
 namespace {
 
 // Finalises a prepared statement however the block is left.
@@ -27,7 +29,7 @@ std::string Column(sqlite3_stmt* S, int I) {
 
 }  // namespace
 
-TScoreStore::TScoreStore(const std::string& FileName) : FFileName(FileName) {
+TSqliteScoreStore::TSqliteScoreStore(const std::string& FileName) : FFileName(FileName) {
   const int Rc =
       sqlite3_open_v2(FileName.c_str(), &FDb,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -57,11 +59,11 @@ TScoreStore::TScoreStore(const std::string& FileName) : FFileName(FileName) {
   }
 }
 
-TScoreStore::~TScoreStore() {
+TSqliteScoreStore::~TSqliteScoreStore() {
   sqlite3_close(FDb);
 }
 
-void TScoreStore::Exec(const char* Sql) {
+void TSqliteScoreStore::Exec(const char* Sql) {
   char* Message = nullptr;
   if (sqlite3_exec(FDb, Sql, nullptr, nullptr, &Message) != SQLITE_OK) {
     const std::string Why = Message ? Message : sqlite3_errmsg(FDb);
@@ -70,7 +72,7 @@ void TScoreStore::Exec(const char* Sql) {
   }
 }
 
-bool TScoreStore::Add(const std::string& Name, int32_t Score, const std::string& Country,
+bool TSqliteScoreStore::Add(const std::string& Name, int32_t Score, const std::string& Country,
                       int64_t Time) {
   std::lock_guard<std::mutex> Lock(FMutex);
   TStatement S(FDb, "INSERT INTO scores (name, score, country, time) VALUES (?1, ?2, ?3, ?4)");
@@ -82,7 +84,7 @@ bool TScoreStore::Add(const std::string& Name, int32_t Score, const std::string&
   return sqlite3_step(*S) == SQLITE_DONE;
 }
 
-std::vector<TScoreRow> TScoreStore::Best(int32_t Count) {
+std::vector<TScoreRow> TSqliteScoreStore::Best(int32_t Count) {
   std::lock_guard<std::mutex> Lock(FMutex);
   std::vector<TScoreRow> Rows;
   TStatement S(FDb,
@@ -102,8 +104,26 @@ std::vector<TScoreRow> TScoreStore::Best(int32_t Count) {
   return Rows;
 }
 
-int64_t TScoreStore::RowCount() {
+int64_t TSqliteScoreStore::RowCount() {
   std::lock_guard<std::mutex> Lock(FMutex);
   TStatement S(FDb, "SELECT COUNT(*) FROM scores");
   return S && sqlite3_step(*S) == SQLITE_ROW ? sqlite3_column_int64(*S, 0) : -1;
+}
+
+bool TSqliteScoreStore::AllowUpload(const std::string& Address, int64_t NowMs, int32_t PerMinute) {
+  std::lock_guard<std::mutex> Lock(FLimitMutex);
+  if (!FLimit || FLimitPerMinute != PerMinute) {
+    FLimit = std::make_unique<TUploadLimit>(PerMinute);
+    FLimitPerMinute = PerMinute;
+  }
+  return FLimit->Allow(Address, NowMs);
+}
+
+bool IsPostgresAddress(const std::string& Where) {
+  return Where.rfind("postgresql://", 0) == 0 || Where.rfind("postgres://", 0) == 0;
+}
+
+std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& Where) {
+  if (IsPostgresAddress(Where)) return std::make_unique<TPostgresScoreStore>(Where);
+  return std::make_unique<TSqliteScoreStore>(Where);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The player's settings and their file Data/Save/options: read once at start-up, written
-// once when the game ends. Seven lines, each ended by CR LF:
+// with the high-score table (services/SaveGames.h) after every change and at the end.
+// Seven lines, each ended by CR LF:
 //   1 full screen "1"/"0"   2 music "1"/"0"   3 sound "1"/"0"   4 the country, as typed
 //   5 the boss key's modifier: "1" Alt, "2" Ctrl, "3" Shift, "0" none
 //   6 the boss key: "1".."12" for F1..F12, "0" for none

@@ -45,18 +45,20 @@ bool TAtomicFile::Prepare(const std::string& Content) {
     FTemp.clear();
   }
   std::string Error;
-  if (!MakeFolders(FolderOf(FName), Error)) return false;
-  FTemp = WriteTempBeside(FName, Content, Error);
+  // A save file that is a symbolic link is replaced where the link points.
+  FTarget = ResolveLinks(FName);
+  if (!MakeFolders(FolderOf(FTarget), Error)) return false;
+  FTemp = WriteTempBeside(FTarget, Content, Error);
   return !FTemp.empty();
 }
 
 bool TAtomicFile::Commit() {
   if (FTemp.empty()) return false;
   std::string Error;
-  const bool Renamed = RenameOver(FTemp, FName, Error);
+  const bool Renamed = RenameOver(FTemp, FTarget, Error);
   if (!Renamed) RemoveFile(FTemp);
   FTemp.clear();
-  if (Renamed) FlushFolder(FolderOf(FName));
+  if (Renamed) FlushFolder(FolderOf(FTarget));
   return Renamed;
 }
 

@@ -36,7 +36,8 @@ class TAtomicFile {
 
  private:
   std::string FName;
-  std::string FTemp;  // empty once committed or discarded
+  std::string FTarget;  // FName, or the file it links to
+  std::string FTemp;    // empty once committed or discarded
 };
 
 // Prepare and Commit in one.

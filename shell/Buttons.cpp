@@ -84,12 +84,14 @@ void TMForm::ButtonAction() {
         if (Shell.HoveredButton == 11) {
           CloseDialog();
           ::ResetHighScores(HighScores);
+          SaveGameFiles();  // at once: a crash later must not bring the old table back
         }
         if (Shell.HoveredButton == 12) CloseDialog();
         break;
       case dkEnterName:
         // Enter or a click anywhere takes the name as it stands, even empty.
         ::EnterHighScore(HighScores, Shell.PlayerName, GameState.Score);
+        SaveGameFiles();  // at once: the result survives whatever ends the program next
         CloseDialog();
         OpenDialog(dkSendScore);
         break;

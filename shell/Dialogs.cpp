@@ -152,6 +152,8 @@ void TMForm::DialogFrame(int32_t LagCount) {
   }
   // The display stays current under every dialog over the game.
   if (Shell.ScreenKind == skGame) DrawHud();
+  // A save that failed is told in the first dialog after it.
+  if (Shell.DialogKind != dkNone) DrawSaveNotice();
 }
 
 void TMForm::CloseDialog() {
@@ -175,6 +177,7 @@ void TMForm::CloseDialog() {
     Shell.TextCursor = nullptr;
   }
   Shell.DialogKind = dkNone;
+  if (FSaveNoticeShown) FSaveNotice.clear();
 }
 
 void TMForm::NameEntryChar(uint8_t Ch) {

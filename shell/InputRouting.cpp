@@ -80,6 +80,8 @@ void TMForm::FormKeyDown(int32_t Key, uint32_t Shift) {
     Options.FullScreen = !Options.FullScreen;
     if (Shell.ScreenKind == skGame) OpenDialog(dkPause);
     ApplyDisplayMode();
+    // Saved at once, as the options screen saves its changes when it is left.
+    if (Shell.ScreenKind != skOptions) SaveGameFiles();
   }
 }
 

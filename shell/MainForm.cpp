@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "game/ScrollBackground.h"
-#include "services/SaveFile.h"
+#include "services/SaveGames.h"
 #include "services/WebLinks.h"
 #include "shell/PackLoading.h"
 #include "shell/TextStyles.h"
@@ -125,7 +126,9 @@ bool TMForm::FormCreate(std::string& Error) {
     if (!LoadSoundPack(MDXWaveList, DataRoot + "Data/Res/Sounds.dxw", Error)) return false;
     // The web site's addresses; a bad line is ignored with a message on standard error.
     Online = LoadOnlineConfig(DataRoot + kOnlineConfigFile);
-    // 6. High scores, then options (whose last line is the table's check text).
+    // 6. High scores, then options (whose last line is the table's check text); a save
+    //    cut off last time is completed or rolled back first.
+    RecoverSaveFiles();
     LoadHighScores(HighScores, HighScoreFileName());
     LoadOptions(Options, OptionsFileName());
     // 7. A table that does not match its check text was edited by hand: the defaults.
@@ -239,30 +242,55 @@ void TMForm::StopMusic() {
   Music.StopMusic();
 }
 
+std::string TMForm::SaveFolder() const {
+  return SaveGameFilesIn(SaveRoot.empty() ? DataRoot : SaveRoot).Folder;
+}
+
 std::string TMForm::OptionsFileName() const {
-  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kOptionsFile;
+  return SaveGameFilesIn(SaveRoot.empty() ? DataRoot : SaveRoot).Options;
 }
 
 std::string TMForm::HighScoreFileName() const {
-  return (SaveRoot.empty() ? DataRoot : SaveRoot) + kHighScoreFile;
+  return SaveGameFilesIn(SaveRoot.empty() ? DataRoot : SaveRoot).HighScores;
+}
+
+void TMForm::RecoverSaveFiles() {
+  RecoverSaveGames(SaveGameFilesIn(SaveRoot.empty() ? DataRoot : SaveRoot));
 }
 
 bool TMForm::SaveGameFiles() {
-  // The options file first in the design's order; it carries the check text of the table
-  // written beside it. Both are written out before either replaces its old version.
-  TAtomicFile OptionsFile(OptionsFileName());
-  TAtomicFile HighScoreFile(HighScoreFileName());
-  if (!OptionsFile.Prepare(OptionsFileText(Options, HighScoreCheckText(HighScores))) ||
-      !HighScoreFile.Prepare(HighScoreFileText(HighScores)))
-    return false;
-  if (!OptionsFile.Commit()) return false;
-  if (HighScoreFile.Commit()) return true;
-  // The table file stayed as it was: the options must carry the check text of what is on
-  // disk, or the next start would throw that table away.
-  THighScores OnDisk{};
-  LoadHighScores(OnDisk, HighScoreFileName());
-  SaveOptions(Options, HighScoreCheckText(OnDisk), OptionsFileName());
+  std::string Error;
+  if (SaveGames(SaveGameFilesIn(SaveRoot.empty() ? DataRoot : SaveRoot), Options, HighScores,
+                Error))
+    return true;
+  TellSaveFailure(Error);
   return false;
+}
+
+void TMForm::TellSaveFailure(const std::string& Reason) {
+  if (FSaveFailureTold) return;
+  FSaveFailureTold = true;
+  std::fprintf(stderr, "Tallow Brackles: the results could not be saved in %s: %s\n",
+               SaveFolder().c_str(), Reason.empty() ? "unknown reason" : Reason.c_str());
+  FSaveNotice = SaveFolder();
+  FSaveNoticeShown = false;
+}
+
+void TMForm::DrawSaveNotice() {
+  if (FSaveNotice.empty()) return;
+  // Below the dialog's frame, in the options' red.
+  SetTextStyle(13);
+  DrawText("Your results could not be saved in", 400, 404, true, true);
+  DrawText(FSaveNotice, 400, 426, true, true);
+  FSaveNoticeShown = true;
+}
+
+void TMForm::EndSession() {
+  // The system ends the program: what the player has is saved; no question, and no web
+  // page opened on the way out of a session that is ending.
+  MDXSpriteEngine.FreeDead();
+  SaveGameFiles();
+  FTerminated = true;
 }
 
 void TMForm::MDXTimerTimer(int32_t LagCount) {

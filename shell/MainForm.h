@@ -237,7 +237,7 @@ class TMForm final : public TDXForm, public IGameContext {
   TPlatform& Platform;
   TShellState Shell;
   // The player's settings (Data/Save/options) and the local high-score table
-  // (Data/Save/hs): loaded at start-up, saved at shut-down.
+  // (Data/Save/hs): loaded at start-up, saved whenever the player changes them and at the end.
   TGameOptions Options;
   THighScores HighScores{};
   // Seed of the game's random numbers, taken from the clock at start-up.
@@ -281,13 +281,23 @@ class TMForm final : public TDXForm, public IGameContext {
   void StopMusic();
 
   // Where the save files are: SaveRoot (or DataRoot) + Data/Save/options, + Data/Save/hs.
+  std::string SaveFolder() const;
   std::string OptionsFileName() const;
   std::string HighScoreFileName() const;
-  // Both save files, each replaced atomically. When either cannot be written, neither is
-  // replaced; should only the table's rename fail, the options are written again with the
-  // check text of the table left on disk. Either way the table on disk matches the check
-  // text beside it. False when something was not saved.
+  // Both save files, replaced as one pair (services/SaveGames.h): a crash at any step of
+  // it leaves the whole previous pair or the whole new one. Called whenever the player
+  // changes what they hold (a name entered, the table cleared, the options screen left
+  // with a change) and at the end. A save that fails keeps the previous pair, and the
+  // player is told once per session where it could not be written. False when something
+  // was not saved.
   bool SaveGameFiles();
+  // Start-up's first look at the save folder: a save cut off last time is completed or
+  // rolled back, and its temporary files removed (FormCreate does it before loading; the
+  // recorder's copy of the start files must be taken after it).
+  void RecoverSaveFiles();
+  // The system, not the player, asks the program to end (a termination signal, the end
+  // of the session): both files saved, no question, no exit link.
+  void EndSession();
 
   // F12 (Screenshot.cpp): the picture last shown, as a time-stamped PNG in the save root's
   // Data/Screenshots/ (made when missing), with the "Button" cue. Answers the file written,
@@ -326,4 +336,14 @@ class TMForm final : public TDXForm, public IGameContext {
   // The menu's music waits for the sound device; any music started meanwhile replaces it.
   bool FMenuMusicPending = false;
   bool FTerminated = false;
+  // The options as the options screen found them, in the file's words, so that leaving
+  // it saves only after a change.
+  std::string FOptionsOnEntry;
+  // Saving failed: told once per session, on standard error at once and in the next
+  // dialog (FSaveNotice, until that dialog closes).
+  bool FSaveFailureTold = false;
+  std::string FSaveNotice;
+  bool FSaveNoticeShown = false;
+  void TellSaveFailure(const std::string& Reason);
+  void DrawSaveNotice();
 };

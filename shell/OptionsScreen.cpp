@@ -1,5 +1,6 @@
 // The options screen: display, music, sound, the boss key and the player's country, each a
-// row button, and Back. Every change takes effect at once; the file is written at exit.
+// row button, and Back. Every change takes effect at once; leaving the screen after a change
+// saves it.
 
 #include "shell/MainForm.h"
 #include "shell/MenuButton.h"
@@ -32,6 +33,7 @@ void TMForm::ShowOptions() {
   Shell.TextCursor = new TMyCursor(*this, 1, "Cursor", KValueX, 485, 5, 500);
   Shell.CountryEditing = false;
   Shell.BossKeyCapture = false;
+  FOptionsOnEntry = OptionsFileText(Options, "");
 }
 
 void TMForm::OptionsTick(int32_t LagCount) {
@@ -116,8 +118,14 @@ void TMForm::OptionsButton(int32_t Button) {
       ToggleCountryEditing();
       break;
     case 6:
+      // A boss-key capture or a country edit still open ends here, as moving off its row
+      // would end it (a capture with no F-key taken brings the old key back); then what
+      // changed is saved.
+      if (Shell.BossKeyCapture) ToggleBossKeyCapture();
+      if (Shell.CountryEditing) ToggleCountryEditing();
       LeaveOptions();
       ShowMainMenu(0, 2, false);
+      if (OptionsFileText(Options, "") != FOptionsOnEntry) SaveGameFiles();
       break;
     default:
       break;

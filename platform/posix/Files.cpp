@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -15,6 +16,41 @@ namespace {
 
 std::string Reason(int Error) {
   return std::strerror(Error);
+}
+
+// What WriteTempBeside puts after the target's name and a dot; six random letters and
+// digits follow (mkstemp's).
+constexpr const char* KTempTag = "saving";
+constexpr size_t KTempRandom = 6;
+
+bool IsAlnum(char C) {
+  return (C >= '0' && C <= '9') || (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z');
+}
+
+// Rest is what follows "target." in a folder entry's name.
+bool IsTempSuffix(const std::string& Rest) {
+  const size_t Tag = std::strlen(KTempTag);
+  if (Rest.size() == Tag + KTempRandom && Rest.compare(0, Tag, KTempTag) == 0) {
+    for (size_t I = Tag; I < Rest.size(); ++I)
+      if (!IsAlnum(Rest[I])) return false;
+    return true;
+  }
+  // Older builds wrote "target.XXXXXX". A suffix of lower-case letters only is more
+  // likely a word of the player's ("hs.backup") than one of those.
+  if (Rest.size() != KTempRandom) return false;
+  bool Word = true;
+  for (const char C : Rest) {
+    if (!IsAlnum(C)) return false;
+    Word = Word && C >= 'a' && C <= 'z';
+  }
+  return !Word;
+}
+
+// The permissions a file made now gets: everything the umask allows of rw-rw-rw-.
+mode_t NewFileMode() {
+  const mode_t Mask = ::umask(0);
+  ::umask(Mask);
+  return 0666 & ~Mask;
 }
 
 bool WriteAll(int Fd, const std::string& Content) {
@@ -185,13 +221,16 @@ bool WriteWholeFile(const std::string& Name, const std::string& Content, std::st
 
 std::string WriteTempBeside(const std::string& Target, const std::string& Content,
                             std::string& Error) {
-  std::string Temp = Target + ".XXXXXX";
+  std::string Temp = Target + "." + KTempTag + std::string(KTempRandom, 'X');
   const int Fd = ::mkstemp(Temp.data());
   if (Fd < 0) {
     Error = Reason(errno);
     return {};
   }
-  ::fchmod(Fd, 0644);
+  // mkstemp makes the file for its owner alone; it takes the place of the old file, with
+  // that file's permissions.
+  struct stat Old {};
+  ::fchmod(Fd, ::stat(Target.c_str(), &Old) == 0 ? (Old.st_mode & 07777) : NewFileMode());
   const bool Written = WriteAll(Fd, Content) && ::fsync(Fd) == 0;
   const int WriteError = errno;
   const bool Closed = ::close(Fd) == 0;
@@ -228,4 +267,44 @@ std::tm LocalTime(std::time_t Moment) {
   std::tm Local{};
   ::localtime_r(&Moment, &Local);
   return Local;
+}
+
+std::vector<std::string> TempFilesBeside(const std::string& Target) {
+  std::vector<std::string> Found;
+  const std::string Folder = FolderOf(Target);
+  const size_t Start = Target.find_last_of('/');
+  const std::string Base = Start == std::string::npos ? Target : Target.substr(Start + 1);
+  if (Base.empty()) return Found;
+  DIR* D = ::opendir(Folder.empty() ? "." : Folder.c_str());
+  if (D == nullptr) return Found;
+  while (const dirent* E = ::readdir(D)) {
+    const std::string Name = E->d_name;
+    if (Name.size() <= Base.size() + 1 || Name.compare(0, Base.size(), Base) != 0 ||
+        Name[Base.size()] != '.' || !IsTempSuffix(Name.substr(Base.size() + 1)))
+      continue;
+    const std::string Path = Folder.empty() ? Name : (Folder == "/" ? "/" : Folder + "/") + Name;
+    struct stat St {};
+    if (::lstat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode)) Found.push_back(Path);
+  }
+  ::closedir(D);
+  return Found;
+}
+
+std::string ResolveLinks(const std::string& Name) {
+  std::string Path = Name;
+  // As many links as the system itself follows in one name.
+  for (int Hop = 0; Hop < 40; ++Hop) {
+    struct stat St {};
+    if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode)) return Path;
+    std::string Target(4096, '\0');
+    const ssize_t N = ::readlink(Path.c_str(), Target.data(), Target.size());
+    if (N <= 0 || static_cast<size_t>(N) >= Target.size()) return Path;
+    Target.resize(static_cast<size_t>(N));
+    if (Target[0] != '/') {
+      const std::string Folder = FolderOf(Path);
+      if (!Folder.empty()) Target = (Folder == "/" ? "/" : Folder + "/") + Target;
+    }
+    Path = Target;
+  }
+  return Name;
 }

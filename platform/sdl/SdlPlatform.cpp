@@ -26,7 +26,12 @@ struct TSdlPlatform::TParts {
   // Members are destroyed in reverse: the window (and the video subsystem) last but one,
   // SDL itself after everything that used it.
   struct TSdlLife {
-    TSdlLife() { SDL_Init(0); }
+    TSdlLife() {
+      // SDL would turn SIGINT and SIGTERM into a close request, which asks the player; the
+      // program's own handlers (platform/SessionEnd.h) save and end instead.
+      SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+      SDL_Init(0);
+    }
     ~TSdlLife() { SDL_Quit(); }
   } Life;
   TSdlWindow Window;

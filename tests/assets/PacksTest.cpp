@@ -380,7 +380,7 @@ const TNeed Res2Needs[] = {
     {"Hero", 1, false, 55, 48, 0},
     {"HeroAnim", 4, false, 50, 40, 10},
     {"HeroExplosion", 4, false, 55, 48, 10},
-    {"GunBulletRed", 1, false, 10, 10, 2},
+    {"GunBulletRed", 1, false, 12, 12, 2},
     {"RocketBulletRed", 2, true, 30, 10, 8},
     {"BombBullet", 2, true, 14, 22, 6},
     {"MegaBullet", 1, false, 44, 22, 8},

@@ -2,9 +2,11 @@
 # Walks the real game under Xvfb the way a player does, with real key presses and mouse
 # clicks, and reads the window's pixels at each step:
 #   the menu's buttons fade in over the backdrop; Enter starts a game and the sky scrolls;
-#   P freezes the picture and P lets it run again; Esc, Y returns to the menu; a click on
-#   Help opens the help screen and a click on Back returns; the options screen turns the
-#   music off (its row changes colour); Esc, Y on the menu ends the program with status 0.
+#   Enter held fires (shots in the duck's line); P freezes the picture and P lets it run
+#   again, and so does the Pause key; Esc, Y returns to the menu; a click on Help opens the
+#   help screen and a click on Back returns, Space opens it again; the options screen turns
+#   the music off (its row changes colour), Right turns it on and Left off again; Esc, Y on
+#   the menu ends the program with status 0.
 #   ShellRun.sh GAME_DIR OUT_DIR DXPACK   (OUT_DIR receives the screenshots)
 set -u
 GAME_DIR=$(readlink -f "$1")
@@ -66,6 +68,22 @@ D=$(differ play1 backdrop 480x600+0+0)
 [ "${D%%.*}" -gt 20000 ] || fail "no game picture after Enter ($D pixels like the menu)"
 echo "e2e: Enter starts a game; the picture moves"
 
+# Enter held fires: the shots' gold cores fly along the duck's line (it starts at y 221, its
+# gun 47 pixels lower; the pointer's first move may shift it a little).
+gold() {
+  convert "$OUT_DIR/$1.png" -crop 630x80+170+225 +repage -fuzz 6% -fill '#00ff00' \
+    -opaque '#ffe58a' -fill black +opaque '#00ff00' -format '%[fx:int(mean.g*w*h+0.5)]' info:
+}
+xdotool keydown Return
+sleep 1.2
+shot fire1
+sleep 0.4
+shot fire2
+xdotool keyup Return
+G=$(( $(gold fire1) + $(gold fire2) ))
+[ "$G" -gt 12 ] || fail "holding Enter fires no shots ($G shot pixels in the duck's line)"
+echo "e2e: Enter held fires"
+
 # P freezes it, P lets it run again.
 key p
 shot pause1
@@ -80,6 +98,21 @@ shot resume2
 D=$(differ resume1 resume2)
 [ "${D%%.*}" -gt 1000 ] || fail "the picture stays frozen after P again ($D pixels differ)"
 echo "e2e: P pauses and resumes"
+
+# The Pause key does the same.
+key Pause
+shot pause3
+sleep 0.5
+shot pause4
+D=$(differ pause3 pause4)
+[ "${D%%.*}" -le 50 ] || fail "the picture moves after the Pause key ($D pixels differ)"
+key Pause
+shot resume3
+sleep 0.5
+shot resume4
+D=$(differ resume3 resume4)
+[ "${D%%.*}" -gt 1000 ] || fail "the picture stays frozen after the Pause key again ($D pixels differ)"
+echo "e2e: the Pause key pauses and resumes"
 
 # Esc, Y: back to the main menu.
 key Escape
@@ -108,6 +141,14 @@ D=$(differ menu3 backdrop 480x600+0+0)
 [ "${D%%.*}" -le 2880 ] || fail "a click on Back did not return to the menu ($D pixels differ)"
 echo "e2e: mouse clicks open help and go back"
 
+# Space presses the highlighted button (Help, hovered after Back), as Enter does.
+key space
+shot help2
+D=$(differ help2 menu3 540x300+181+241)
+[ "${D%%.*}" -gt 20000 ] || fail "Space on Help did not open the help screen ($D pixels differ)"
+key Escape
+echo "e2e: Space presses the highlighted button"
+
 # Options: from Help (hovered after Back) up to Options, in; Back is hovered; up four rows
 # to the music row; Enter turns the music off and its red mark moves from ON to OFF.
 key Up
@@ -121,6 +162,17 @@ D=$(differ options1 options2 120x26+405+320)
 [ "${D%%.*}" -gt 40 ] || fail "the music row did not change ($D pixels differ)"
 grep -q . "$RUN_DIR/Data/Save/options" 2>/dev/null && fail "the options were saved before the end"
 echo "e2e: options screen turns the music off"
+
+# Left and Right change the highlighted row: Right turns the music on again, Left off.
+key Right
+shot options3
+D=$(differ options2 options3 120x26+405+320)
+[ "${D%%.*}" -gt 40 ] || fail "Right did not turn the music on again ($D pixels differ)"
+key Left
+shot options4
+D=$(differ options2 options4 120x26+405+320)
+[ "${D%%.*}" -le 40 ] || fail "Left did not turn the music off again ($D pixels differ)"
+echo "e2e: Left and Right change the music row"
 key Escape
 
 # Esc, Y on the menu: the program ends with status 0 and saves the music setting.

@@ -117,8 +117,8 @@ TEST_P(RecordedGame, PlaysBackToTheRecordedStateInEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(Games, RecordedGame,
                          ::testing::Values(TRecordedGame{"keys-short.tbr", 1, false, "1 6"},
                                            TRecordedGame{"bot-short.tbr", 1, false, "1 6"},
-                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 6"},
-                                           TRecordedGame{"bot-gameover.tbr", 5, true, "1 3 6 7 8 9"}),
+                                           TRecordedGame{"bot-level3.tbr", 3, false, "1 3 6 7"},
+                                           TRecordedGame{"bot-gameover.tbr", 5, true, "1 3 6 7 8"}),
                          [](const ::testing::TestParamInfo<TRecordedGame>& Info) {
                            std::string Name = fs::path(Info.param.File).stem().string();
                            std::replace(Name.begin(), Name.end(), '-', '_');
@@ -278,9 +278,14 @@ TEST(ReplayFile, EveryTruncationAndByteFlipGivesAClearError) {
   const std::vector<uint8_t> Good = FileBytes(KGames / "bot-short.tbr");
   ASSERT_GT(Good.size(), 100u);
   ASSERT_NO_THROW(ParseReplayFile(Good));
-  auto ExpectClearError = [](const std::vector<uint8_t>& Bytes, const std::string& What) {
+  const std::vector<uint8_t> GoodContent = ReplayFileBytes(ParseReplayFile(Good));
+  auto ExpectClearError = [&GoodContent](const std::vector<uint8_t>& Bytes,
+                                         const std::string& What) {
     try {
-      ParseReplayFile(Bytes);
+      const TReplay Read = ParseReplayFile(Bytes);
+      // Deflate leaves a few bits unread (the padding before a stored block, for one): a
+      // flip there changes nothing the file says, and is no damage.
+      if (ReplayFileBytes(Read) == GoodContent) return;
       ADD_FAILURE() << What << " was read as a good replay";
     } catch (const EReplayError& E) {
       EXPECT_GT(std::string(E.what()).size(), 8u) << What;

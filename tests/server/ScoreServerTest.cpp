@@ -18,13 +18,18 @@ TOnlineConfig LocalSite(int32_t Port) {
   return C;
 }
 
+class ScoreServer : public testing::TestWithParam<TStoreKind> {};
+
 }  // namespace
 
-TEST(ScoreServer, GameUploadAppearsOnThePageAndInJson) {
+INSTANTIATE_TEST_SUITE_P(Stores, ScoreServer,
+                         testing::Values(TStoreKind::Sqlite, TStoreKind::Postgres), StoreKindName);
+
+TEST_P(ScoreServer, GameUploadAppearsOnThePageAndInJson) {
   std::atomic<int64_t> Now{1765000000};
   TScoreServerConfig Config;
   Config.WallClock = [&Now] { return Now.load(); };
-  TRunningServer S(Config);
+  TRunningServer S(Config, GetParam());
   ASSERT_GT(S.Port(), 0);
   const TOnlineConfig Site = LocalSite(S.Port());
 
@@ -65,12 +70,12 @@ TEST(ScoreServer, GameUploadAppearsOnThePageAndInJson) {
   EXPECT_EQ(std::count(Log.begin(), Log.end(), '\n'), 5) << Log;  // one line per request
 }
 
-TEST(ScoreServer, CodeTableAndKeyFromTheConfiguration) {
+TEST_P(ScoreServer, CodeTableAndKeyFromTheConfiguration) {
   // Characters that must be escaped in an address, as the game escapes them.
   TScoreServerConfig Config;
   Config.Alphabet = "!#$%&()*+,-./:;<=>?@[]^_`{|}~ABC";
   Config.Key = "Q";
-  TRunningServer S(Config);
+  TRunningServer S(Config, GetParam());
   TOnlineConfig Site = LocalSite(S.Port());
   Site.Alphabet = Config.Alphabet;
   Site.Key = "Q";
@@ -82,12 +87,12 @@ TEST(ScoreServer, CodeTableAndKeyFromTheConfiguration) {
   EXPECT_EQ(Rows[0].Score, 77);
 }
 
-TEST(ScoreServer, UploadLimitPerAddressAndMinute) {
+TEST_P(ScoreServer, UploadLimitPerAddressAndMinute) {
   std::atomic<int64_t> NowMs{5000000};
   TScoreServerConfig Config;
   Config.UploadsPerMinute = 3;
-  Config.SteadyClockMs = [&NowMs] { return NowMs.load(); };
-  TRunningServer S(Config);
+  Config.ClockMs = [&NowMs] { return NowMs.load(); };
+  TRunningServer S(Config, GetParam());
   const TOnlineConfig Site = LocalSite(S.Port());
   // A refused record counts too, so bad uploads cannot be sent without end.
   EXPECT_EQ(S.Get(UploadPath("BAD")).Status, 400);
@@ -101,10 +106,10 @@ TEST(ScoreServer, UploadLimitPerAddressAndMinute) {
   EXPECT_EQ(S.Store->RowCount(), 3);
 }
 
-TEST(ScoreServer, MalformedAndHostileRequestsStoreNothingAndTheServerServesOn) {
+TEST_P(ScoreServer, MalformedAndHostileRequestsStoreNothingAndTheServerServesOn) {
   TScoreServerConfig Config;
   Config.UploadsPerMinute = 100000;
-  TRunningServer S(Config);
+  TRunningServer S(Config, GetParam());
   const TOnlineConfig Site = LocalSite(S.Port());
   const auto Record = [](const std::string& Fields) { return Encoded(FilledRecord(Fields)); };
   const std::string Good = Encoded(WorldScoreRecord("Duck", 5, "T", "_______"));
@@ -196,4 +201,29 @@ TEST(ScoreServer, MalformedAndHostileRequestsStoreNothingAndTheServerServesOn) {
   for (size_t Start = 0, End; (End = Log.find('\n', Start)) != std::string::npos; Start = End + 1)
     Longest = std::max(Longest, End - Start);
   EXPECT_LT(Longest, 400u);
+}
+
+// Two servers on one PostgreSQL table, as two processes would be: an upload to either
+// shows on both, and an address's uploads are counted across both.
+TEST(ScoreServerPair, OnePostgresTableTwoServersShareRowsAndTheUploadLimit) {
+  std::atomic<int64_t> NowMs{1765000000000};
+  TScoreServerConfig Config;
+  Config.UploadsPerMinute = 3;
+  Config.ClockMs = [&NowMs] { return NowMs.load(); };
+  TRunningServer A(Config, TStoreKind::Postgres);
+  TRunningServer B(Config, A.Where());
+  const TOnlineConfig SiteA = LocalSite(A.Port()), SiteB = LocalSite(B.Port());
+  EXPECT_EQ(A.Get(GameUploadPath(SiteA, "One", 1, "_")).Status, 200);
+  EXPECT_EQ(B.Get(GameUploadPath(SiteB, "Two", 2, "_")).Status, 200);
+  EXPECT_EQ(A.Get(GameUploadPath(SiteA, "Three", 3, "_")).Status, 200);
+  EXPECT_EQ(B.Get(GameUploadPath(SiteB, "Four", 4, "_")).Status, 429);
+  EXPECT_EQ(A.Get(GameUploadPath(SiteA, "Four", 4, "_")).Status, 429);
+  const TReply JsonA = A.Get("/scores.json"), JsonB = B.Get("/scores.json");
+  EXPECT_EQ(JsonA.Status, 200);
+  EXPECT_EQ(JsonA.Body, JsonB.Body);
+  EXPECT_NE(JsonB.Body.find("\"name\":\"One\""), std::string::npos) << JsonB.Body;
+  EXPECT_EQ(std::count(JsonB.Body.begin(), JsonB.Body.end(), '{'), 3);
+  NowMs += 60000;
+  EXPECT_EQ(B.Get(GameUploadPath(SiteB, "Four", 4, "_")).Status, 200);
+  EXPECT_EQ(A.Store->RowCount(), 4);
 }

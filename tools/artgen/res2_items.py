@@ -59,13 +59,16 @@ def mega_bomb(s, x, y, w, h, body, ow=OUTLINE):
 # ---------------------------------------------------------------- bullets
 
 def gun_bullet(path):
-    # A round pellet in a short glow: it reads the same at every turn, so the hunters' shots,
-    # drawn 45 degrees past their flight, still look like they fly where they go. The box is
+    # A round tracer: a white-hot core in gold, a red ring and a dark rim. Round, it reads the
+    # same at every turn, so the hunters' shots, drawn 45 degrees past their flight, still
+    # look like they fly where they go; the dark rim holds it against clouds and the bright
+    # core against sky and hills, so the duck's stream of shots reads at a glance. The box is
     # square and the pellet fills it, so what the player sees is what hits.
-    s = Svg(10, 10)
-    s.path(circle(5, 5, 4.7), "red-light")
-    s.path(circle(5, 5, 3.1), "red", "outline", 1.4)
-    s.path(circle(4.3, 4.3, 1.3), "gold-light")
+    s = Svg(12, 12)
+    s.path(circle(6, 6, 5.7), "outline")
+    s.path(circle(6, 6, 4.5), "red")
+    s.path(circle(6, 6, 3.0), "gold-light")
+    s.path(circle(5.4, 5.4, 1.5), "white")
     s.save(path)
 
 

@@ -1,7 +1,8 @@
 // Writes a player's save files into a run folder with the game's own saving code: the
 // local high-score table of a beginner (ten modest results, the last of them 0) and the
 // default options, which carry the table's check text so that the game keeps the table.
-//   tb_seed_table SAVE_DIR
+// LAST gives the last entry another score (-1: any finished game earns a place, even 0).
+//   tb_seed_table SAVE_DIR [LAST]
 #include <iostream>
 #include <string>
 
@@ -9,13 +10,14 @@
 #include "services/Options.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: tb_seed_table SAVE_DIR\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: tb_seed_table SAVE_DIR [LAST]\n";
     return 2;
   }
   const std::string Dir = argv[1];
   THighScores Table;
   for (int32_t I = 1; I <= 10; ++I) Table[I] = {"BEGINNER", 45 * (10 - I)};
+  if (argc == 3) Table[10].Score = std::stoi(argv[2]);
   TGameOptions Options;
   SetDefaultOptions(Options);
   if (!SaveHighScores(Table, Dir + "/hs") ||
